@@ -1,0 +1,50 @@
+#pragma once
+
+#include "GridNode.h"
+
+#include <cstddef>
+#include <memory>
+
+namespace tvl {
+
+// The curvilinear node grid of one load, held in the files' own layout so the
+// files can be read straight into it: positions holds x, y, z per node and
+// records holds vx, vy, vz and the additional values per node, both in node
+// order (row j = 0 .. height - 1, i running fastest). It exists only while a
+// load runs.
+struct NodeGrid {
+    int width = 0;
+    int height = 0;
+    int additionalCount = 0;
+    std::unique_ptr<float[]> positions; // 3 floats per node
+    std::unique_ptr<float[]> records;   // 3 + additionalCount floats per node
+
+    std::size_t nodeCount() const { return static_cast<std::size_t>(width) * static_cast<std::size_t>(height); }
+    std::size_t recordSize() const { return 3u + static_cast<std::size_t>(additionalCount); }
+    std::size_t index(int i, int j) const
+    {
+        return static_cast<std::size_t>(j) * static_cast<std::size_t>(width) + static_cast<std::size_t>(i);
+    }
+
+    float x(int i, int j) const { return positions[3 * index(i, j)]; }
+    float y(int i, int j) const { return positions[3 * index(i, j) + 1]; }
+    GridNode node(int i, int j) const
+    {
+        const float* p = &positions[3 * index(i, j)];
+        const float* r = &records[recordSize() * index(i, j)];
+        return {p[0], p[1], p[2], r[0], r[1], r[2]};
+    }
+    float value(int i, int j, int k) const { return records[recordSize() * index(i, j) + 3 + static_cast<std::size_t>(k)]; }
+
+    // Allocates both arrays without initialising them; the caller fills them.
+    void allocate(int w, int h, int n)
+    {
+        width = w;
+        height = h;
+        additionalCount = n;
+        positions = std::make_unique_for_overwrite<float[]>(3 * nodeCount());
+        records = std::make_unique_for_overwrite<float[]>(recordSize() * nodeCount());
+    }
+};
+
+} // namespace tvl

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "flow/Vector3.h"
+#include "streamlines/SeparationTest.h"
+
+#include <memory>
+#include <vector>
+
+namespace tvl {
+
+class FlowData;
+class LayerIntegrator;
+class PointList;
+
+// Per-view streamline state: the viewport size and visible region as the view
+// last set them, the occupancy grid and distances of the evenly spaced
+// placement, and one OpenGL display list in which the placement records its
+// drawing. All points are regular-grid index coordinates; z is never used.
+// Construction and destruction need the GL context that owns the list current.
+class StreamlineLayer : public SeparationTest {
+public:
+    explicit StreamlineLayer(const FlowData* flowData);
+    ~StreamlineLayer() override;
+    StreamlineLayer(const StreamlineLayer&) = delete;
+    StreamlineLayer& operator=(const StreamlineLayer&) = delete;
+
+    // Viewport size in pixels.
+    void setViewportSize(int width, int height);
+    // Visible region corners in regular-grid index coordinates; the extent is
+    // maximum - minimum.
+    void setRegion(const Vector3& minimum, const Vector3& maximum);
+    // Replays the drawing of the last placement.
+    void callList() const;
+
+    // Grid size from the viewport and dsepPixels (viewport pixels); dsep in
+    // grid units = dsepPixels × g, g being grid units per pixel. A separation
+    // that gives no sensible grid (not positive, not finite, or more than
+    // kMaxCellsPerAxis cells along an axis) leaves an empty grid, and the
+    // next placement draws nothing.
+    void setSeparation(float dsepPixels, float g);
+    // dtest = ratio × dsep.
+    void setTestRatio(float ratio);
+    // Links the integrator both ways for the next placement and gives it the
+    // placement's trace parameters; null unlinks. The placement unlinks at its
+    // end, so the layer never keeps a pointer past it.
+    void setIntegrator(LayerIntegrator* integrator);
+    // Empties the occupancy grid and sizes it columns × rows.
+    void resetGrid();
+    // Cell of a point: false (outputs untouched) outside the region, on its
+    // maximum edge and for a point that is not finite.
+    bool cellOf(const Vector3& point, int& column, int& row) const;
+    // Stores the point in its cell; a point without a cell is dropped.
+    void addToGrid(const Vector3& point);
+    // False outside the region or closer than dtest to a stored point in the
+    // 3 × 3 cells around the point's cell.
+    bool isFarEnough(const Vector3& point) const override;
+    // Like isFarEnough with distance in place of dtest.
+    bool isValidSeed(const Vector3& point, float distance) const;
+    // Fills the region with evenly spaced streamlines from the centre outward,
+    // drawing them and recording them in the display list at the same time.
+    // Needs a linked integrator; without one the list is recorded empty.
+    void placeEvenly();
+
+    static constexpr int kMaxCellsPerAxis = 1 << 15;
+
+    int columns() const { return columns_; }
+    int rows() const { return rows_; }
+    int cellCount() const { return static_cast<int>(cells_.size()); }
+    float dsep() const { return dsep_; }
+    float dtest() const { return dtest_; }
+    float testRatio() const { return testRatio_; }
+    float gridUnitsPerPixel() const { return gridUnitsPerPixel_; }
+    int viewportWidth() const { return viewportWidth_; }
+    int viewportHeight() const { return viewportHeight_; }
+    const Vector3& regionMinimum() const { return regionMinimum_; }
+    const Vector3& regionMaximum() const { return regionMaximum_; }
+    const Vector3& regionExtent() const { return regionExtent_; }
+    unsigned displayList() const { return displayList_; }
+    const LayerIntegrator* integrator() const { return integrator_; }
+    // Cell (column, row), or null when it never held a point or lies outside
+    // the grid.
+    const PointList* cell(int column, int row) const;
+
+private:
+    // Nearest stored point in the 3 × 3 cells around (column, row).
+    float nearestStoredDistance(const Vector3& point, int column, int row) const;
+    void walkForSeeds(std::vector<Vector3>& candidates) const;
+
+    LayerIntegrator* integrator_ = nullptr;
+    const FlowData* flowData_ = nullptr;
+    std::vector<std::unique_ptr<PointList>> cells_;
+    int columns_ = 0;
+    int rows_ = 0;
+    int viewportWidth_ = 0;
+    int viewportHeight_ = 0;
+    unsigned displayList_ = 0;
+    Vector3 regionMinimum_;
+    Vector3 regionMaximum_;
+    Vector3 regionExtent_;
+    float dsep_ = 0.0f;
+    float dtest_ = 0.0f;
+    float testRatio_ = 0.0f;
+    float gridUnitsPerPixel_ = 0.0f;
+};
+
+} // namespace tvl

@@ -4,7 +4,11 @@
 #include "flow/LogSink.h"
 #include "flow/StatusSink.h"
 
-#include <sys/mman.h>
+#include "flow/NodeRows.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <bit>
 #include <cfloat>
@@ -15,6 +19,9 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <utility>
+#include <algorithm>
+#include <cerrno>
 
 namespace tvl {
 namespace {
@@ -22,51 +29,147 @@ namespace {
 const char* const kTag = "[Tavrel|FlowData|loadData]: ";
 const char* const kExceptionTag = "[Tavrel|FlowData|loadData|Exception aufgetreten]: ";
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
+// An open file descriptor, closed with the object.
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    explicit operator bool() const { return fd_ >= 0; }
 
-// Size of an open file in bytes, or -1 where it has none (pipes, devices).
-long long fileSize(std::FILE* f)
+private:
+    int fd_;
+};
+
+std::string number(long long v) { return std::to_string(v); }
+
+// Opens a regular file for reading and tells its size.
+Fd openFile(const std::string& name, const char* what, long long& size, std::string& cause)
 {
-    if (fseeko(f, 0, SEEK_END) != 0)
-        return -1;
-    const off_t size = ftello(f);
-    if (size < 0 || fseeko(f, 0, SEEK_SET) != 0)
-        return -1;
-    return static_cast<long long>(size);
+    Fd fd(::open(name.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat info {};
+    if (!fd || ::fstat(fd.get(), &info) != 0) {
+        cause = std::string("Die ") + what + " kann nicht geöffnet werden: " + name;
+        return Fd();
+    }
+    if (!S_ISREG(info.st_mode)) {
+        cause = std::string("Die ") + what + " ist keine gewöhnliche Datei: " + name;
+        return Fd();
+    }
+    size = static_cast<long long>(info.st_size);
+    return fd;
 }
 
-// Reads count little-endian floats straight into dest.
-bool readFloats(std::FILE* f, float* dest, std::size_t count)
+bool readAt(int fd, void* dest, std::size_t bytes, std::uint64_t offset)
 {
-    if (std::fread(dest, sizeof(float), count, f) != count)
-        return false;
-    if constexpr (std::endian::native == std::endian::big) {
-        for (std::size_t i = 0; i < count; ++i)
-            dest[i] = std::bit_cast<float>(__builtin_bswap32(std::bit_cast<std::uint32_t>(dest[i])));
+    char* p = static_cast<char*>(dest);
+    while (bytes > 0) {
+        const ssize_t got = ::pread(fd, p, bytes, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        p += got;
+        offset += std::uint64_t(got);
+        bytes -= std::size_t(got);
     }
     return true;
 }
 
-// Large arrays are touched once in order right after allocation; huge pages
-// cut the page faults of a 100 MB read by a factor of 500.
-void adviseHugePages(void* p, std::size_t bytes)
+// The files are little-endian.
+void toNative(float* values, std::size_t count)
 {
-    constexpr std::uintptr_t kHuge = 2u << 20;
-    const auto begin = (reinterpret_cast<std::uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(kHuge - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    if constexpr (std::endian::native == std::endian::big) {
+        for (std::size_t i = 0; i < count; ++i)
+            values[i] = std::bit_cast<float>(__builtin_bswap32(std::bit_cast<std::uint32_t>(values[i])));
+    } else {
+        (void)values;
+        (void)count;
+    }
 }
 
-std::string number(long long v) { return std::to_string(v); }
+// Smallest and largest node coordinate per component. Any non-finite
+// coordinate fails the load, so the running tests need no NaN care.
+struct Bounds {
+    float lo[3] = {FLT_MAX, FLT_MAX, FLT_MAX};
+    float hi[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
+    bool finite = true;
 
-// Rows read per block: about 8 MB, at least one row.
+    void add(const float* xyz, std::size_t nodes)
+    {
+        // Four nodes (twelve floats) per step in three 4-lane vectors; lane k
+        // of the twelve holds component k % 3.
+        using F4 = float __attribute__((vector_size(16)));
+        using U4 = std::uint32_t __attribute__((vector_size(16)));
+        F4 lo4[3] = {F4{lo[0], lo[1], lo[2], lo[0]}, F4{lo[1], lo[2], lo[0], lo[1]}, F4{lo[2], lo[0], lo[1], lo[2]}};
+        F4 hi4[3] = {F4{hi[0], hi[1], hi[2], hi[0]}, F4{hi[1], hi[2], hi[0], hi[1]}, F4{hi[2], hi[0], hi[1], hi[2]}};
+        U4 bad4 = {0, 0, 0, 0};
+        const U4 exponent = {0x7f800000u, 0x7f800000u, 0x7f800000u, 0x7f800000u};
+        std::size_t n = 0;
+        for (; n + 4 <= nodes; n += 4, xyz += 12)
+            for (int v = 0; v < 3; ++v) {
+                F4 x;
+                std::memcpy(&x, xyz + 4 * v, sizeof x);
+                U4 bits;
+                std::memcpy(&bits, &x, sizeof bits);
+                bad4 |= (U4)((bits & exponent) == exponent);
+                lo4[v] = x < lo4[v] ? x : lo4[v];
+                hi4[v] = x > hi4[v] ? x : hi4[v];
+            }
+        float lo12[12], hi12[12];
+        std::uint32_t bad = bad4[0] | bad4[1] | bad4[2] | bad4[3];
+        for (int k = 0; k < 12; ++k) {
+            lo12[k] = lo4[k / 4][k % 4];
+            hi12[k] = hi4[k / 4][k % 4];
+        }
+        for (; n < nodes; ++n, xyz += 3)
+            for (int k = 0; k < 3; ++k) {
+                const float v = xyz[k];
+                bad |= static_cast<std::uint32_t>(!std::isfinite(v));
+                lo12[k] = v < lo12[k] ? v : lo12[k];
+                hi12[k] = v > hi12[k] ? v : hi12[k];
+            }
+        for (int k = 0; k < 12; ++k) {
+            lo[k % 3] = lo12[k] < lo[k % 3] ? lo12[k] : lo[k % 3];
+            hi[k % 3] = hi12[k] > hi[k % 3] ? hi12[k] : hi[k % 3];
+        }
+        finite = finite && bad == 0;
+    }
+};
+
+bool finishBounds(const Bounds& b, Vector3& minimum, Vector3& maximum, Vector3& extent, std::string& cause)
+{
+    if (!b.finite) {
+        cause = "Die Gitterdatei enthält Knotenkoordinaten, die keine endlichen Zahlen sind (NaN oder unendlich).";
+        return false;
+    }
+    minimum = {b.lo[0], b.lo[1], b.lo[2]};
+    maximum = {b.hi[0], b.hi[1], b.hi[2]};
+    extent = maximum - minimum;
+    if (!(extent.x > 0.0f) || !(extent.y > 0.0f)) {
+        cause = "Das Gitter hat keine Ausdehnung in x oder y: alle Knoten liegen auf einer Linie oder einem Punkt.";
+        return false;
+    }
+    if (!std::isfinite(extent.x) || !std::isfinite(extent.y)) {
+        cause = "Die Ausdehnung des Gitters ist zu groß für 32-Bit-Gleitkommazahlen.";
+        return false;
+    }
+    return true;
+}
+
+
+// Rows read per block: about 2 MB, at least one row; the block buffer is
+// reused, so the scan never faults in fresh memory.
 int rowsPerBlock(std::size_t bytesPerRow)
 {
-    const std::size_t rows = (std::size_t{8} << 20) / (bytesPerRow ? bytesPerRow : 1);
+    const std::size_t rows = (std::size_t{2} << 20) / (bytesPerRow ? bytesPerRow : 1);
     return rows < 1 ? 1 : (rows > 1u << 30 ? 1 << 30 : static_cast<int>(rows));
 }
 
@@ -113,18 +216,7 @@ bool FlowData::loadData(std::string gridName, std::string dataName)
         result = false;
     } else {
         try {
-            NodeGrid nodes;
-            State fresh;
-            int third = 0;
-            std::string cause;
-            // Everything about the grid that can be known before the data file
-            // is read is checked first, so a hopeless load costs no second read.
-            if (!readGrid(gridName, nodes, third, fresh.headerInteger, fresh.headerReal, cause)
-                || !checkNodes(nodes, fresh, cause) || !readData(dataName, nodes, third, cause)) {
-                result = fail(cause);
-            } else {
-                finishLoad(nodes, fresh);
-            }
+            result = loadFiles(gridName, dataName);
         } catch (const std::bad_alloc&) {
             log(std::string(kExceptionTag) + "Nicht genug Speicher für den Datensatz.");
             result = false;
@@ -138,26 +230,54 @@ bool FlowData::loadData(std::string gridName, std::string dataName)
     return result;
 }
 
-bool FlowData::readGrid(const std::string& gridName, NodeGrid& nodes, int& third, int& headerInteger,
-                        float& headerReal, std::string& cause)
+bool FlowData::loadFiles(const std::string& gridName, const std::string& dataName)
 {
-    File file(std::fopen(gridName.c_str(), "rb"));
-    if (!file) {
-        cause = "Die Gitterdatei kann nicht geöffnet werden: " + gridName;
+    std::string cause;
+    long long gridSize = 0, dataSize = 0;
+    const Fd grid = openFile(gridName, "Gitterdatei", gridSize, cause);
+    if (!grid)
+        return fail(cause);
+    GridHeader header;
+    if (!readGridHeader(grid.get(), gridSize, header, cause))
+        return fail(cause);
+
+    // Everything the grid file can tell is checked before the data file is
+    // touched, so a hopeless load costs no second read.
+    State fresh;
+    fresh.headerInteger = header.headerInteger;
+    fresh.headerReal = header.headerReal;
+    if (!scanGrid(grid.get(), header, fresh, cause) || !sizeRegularGrid(fresh, header.additionalCount, cause))
+        return fail(cause);
+
+    const Fd data = openFile(dataName, "Datendatei", dataSize, cause);
+    if (!data)
+        return fail(cause);
+    if (!checkDataSize(dataSize, header, cause))
+        return fail(cause);
+    // The data file is read row by row while the resampling needs it; this
+    // phase only establishes that it holds every record.
+    status("Loading Flow Data...");
+    progressRange(std::int64_t(header.height) * std::int64_t(header.third) - 1);
+    for (int j = 0; j < header.height; ++j)
+        progressPosition(j);
+
+    NodeRows nodes(grid.get(), data.get(), header.width, header.height, header.additionalCount);
+    fresh.additionalCount = header.additionalCount;
+    resampleGrid(nodes, fresh);
+    if (nodes.failed())
+        return fail("Lesefehler: die Dateien haben sich während des Ladens geändert oder sind nicht lesbar.");
+    finishLoad(fresh);
+    return true;
+}
+
+bool FlowData::readGridHeader(int fd, long long size, GridHeader& header, std::string& cause)
+{
+    char bytes[GridHeader::kSize] = {};
+    if (size < static_cast<long long>(GridHeader::kSize) || !readAt(fd, bytes, GridHeader::kSize, 0)) {
+        cause = "Die Gitterdatei ist kürzer als ihr Dateikopf von 40 Bytes.";
         return false;
     }
-    const long long size = fileSize(file.get());
-    if (size < 0) {
-        cause = "Die Größe der Gitterdatei lässt sich nicht bestimmen: " + gridName;
-        return false;
-    }
-    char headerBytes[GridHeader::kSize] = {};
-    const std::size_t headerRead = std::fread(headerBytes, 1, GridHeader::kSize, file.get());
-    if (headerRead != GridHeader::kSize) {
-        cause = "Die Gitterdatei ist kürzer als ihr Dateikopf von 40 Bytes: " + gridName;
-        return false;
-    }
-    const GridHeader header = GridHeader::parse(headerBytes, GridHeader::kSize);
+    header = GridHeader::parse(bytes, GridHeader::kSize);
     if (header.fieldsMatched < 6) {
         cause = "Der Dateikopf der Gitterdatei ist ungültig: erwartet \"SN4DB W H 1 N 0 0.0\", gelesen wurden "
             + number(header.fieldsMatched) + " von 6 Feldern.";
@@ -173,7 +293,7 @@ bool FlowData::readGrid(const std::string& gridName, NodeGrid& nodes, int& third
         return false;
     }
     // W, H < 2^31, so W * H fits 62 bits; compare it with what the file holds
-    // by division, so nothing can overflow. The file size bounds every allocation.
+    // by division, so nothing can overflow. The file sizes bound every read.
     const std::uint64_t nodeCount = std::uint64_t(header.width) * std::uint64_t(header.height);
     const std::uint64_t nodesInFile = (static_cast<std::uint64_t>(size) - GridHeader::kSize) / 12;
     if (nodeCount > nodesInFile) {
@@ -181,114 +301,58 @@ bool FlowData::readGrid(const std::string& gridName, NodeGrid& nodes, int& third
             + " Knoten brauchen 40 + 12 Bytes je Knoten, die Datei hat " + number(size) + " Bytes.";
         return false;
     }
-    third = header.third;
-    headerInteger = header.headerInteger;
-    headerReal = header.headerReal;
+    return true;
+}
 
+bool FlowData::scanGrid(int fd, const GridHeader& header, State& state, std::string& cause)
+{
     status("Loading Grid Data...");
     progressRange(std::int64_t(header.height) - 1);
-    nodes.width = header.width;
-    nodes.height = header.height;
-    nodes.additionalCount = header.additionalCount;
-    nodes.positions = std::make_unique_for_overwrite<float[]>(3 * nodeCount);
-    adviseHugePages(nodes.positions.get(), 12 * nodeCount);
-
     const std::size_t rowFloats = 3 * std::size_t(header.width);
     const int block = rowsPerBlock(rowFloats * 4);
+    std::vector<float> buffer(rowFloats * std::size_t(std::min(block, header.height)));
+    Bounds bounds;
     for (int j = 0; j < header.height; j += block) {
         const int rows = std::min(block, header.height - j);
-        if (!readFloats(file.get(), &nodes.positions[rowFloats * std::size_t(j)], rowFloats * std::size_t(rows))) {
-            cause = "Lesefehler in der Gitterdatei: " + gridName;
+        const std::size_t count = rowFloats * std::size_t(rows);
+        if (!readAt(fd, buffer.data(), 4 * count, GridHeader::kSize + 4 * rowFloats * std::uint64_t(j))) {
+            cause = "Lesefehler in der Gitterdatei.";
             return false;
         }
+        toNative(buffer.data(), count);
+        bounds.add(buffer.data(), count / 3);
         for (int r = j; r < j + rows; ++r)
             progressPosition(r);
     }
-    return true;
+    return finishBounds(bounds, state.minimum, state.maximum, state.extent, cause);
 }
 
-bool FlowData::readData(const std::string& dataName, NodeGrid& nodes, int third, std::string& cause)
+bool FlowData::checkDataSize(long long size, const GridHeader& header, std::string& cause)
 {
-    File file(std::fopen(dataName.c_str(), "rb"));
-    if (!file) {
-        cause = "Die Datendatei kann nicht geöffnet werden: " + dataName;
-        return false;
-    }
-    const long long size = fileSize(file.get());
-    if (size < 0) {
-        cause = "Die Größe der Datendatei lässt sich nicht bestimmen: " + dataName;
-        return false;
-    }
-    const std::uint64_t recordFloats = nodes.recordSize();
-    const std::uint64_t nodeCount = nodes.nodeCount();
-    // recordFloats < 2^31 + 3 and nodeCount < 2^62 / 64: check the product
-    // against the file size by division, so it cannot overflow.
+    const std::uint64_t recordFloats = 3u + std::uint64_t(header.additionalCount);
+    const std::uint64_t nodeCount = std::uint64_t(header.width) * std::uint64_t(header.height);
+    // recordFloats < 2^31 + 3 and nodeCount < 2^62: compare by division.
     const std::uint64_t available = static_cast<std::uint64_t>(size) / 4;
     if (recordFloats > available || nodeCount > available / recordFloats) {
-        cause = "Die Datendatei ist zu kurz: " + number(nodes.width) + " x " + number(nodes.height) + " Knoten mit je "
-            + std::to_string(recordFloats) + " Werten brauchen mehr als die " + number(size) + " Bytes der Datei.";
+        cause = "Die Datendatei ist zu kurz: " + number(header.width) + " x " + number(header.height)
+            + " Knoten mit je " + std::to_string(recordFloats) + " Werten brauchen mehr als die " + number(size)
+            + " Bytes der Datei.";
         return false;
-    }
-
-    status("Loading Flow Data...");
-    progressRange(std::int64_t(nodes.height) * std::int64_t(third) - 1);
-    nodes.records = std::make_unique_for_overwrite<float[]>(recordFloats * nodeCount);
-    adviseHugePages(nodes.records.get(), 4 * recordFloats * nodeCount);
-
-    const std::size_t rowFloats = recordFloats * std::size_t(nodes.width);
-    const int block = rowsPerBlock(rowFloats * 4);
-    for (int j = 0; j < nodes.height; j += block) {
-        const int rows = std::min(block, nodes.height - j);
-        if (!readFloats(file.get(), &nodes.records[rowFloats * std::size_t(j)], rowFloats * std::size_t(rows))) {
-            cause = "Lesefehler in der Datendatei: " + dataName;
-            return false;
-        }
-        for (int r = j; r < j + rows; ++r)
-            progressPosition(r);
     }
     return true;
 }
 
-bool FlowData::checkNodes(const NodeGrid& nodes, State& state, std::string& cause)
+bool FlowData::sizeRegularGrid(State& state, int additionalCount, std::string& cause)
 {
-    state.minimum = {FLT_MAX, FLT_MAX, FLT_MAX};
-    state.maximum = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
-    const std::size_t count = nodes.nodeCount();
-    const float* p = nodes.positions.get();
-    bool finite = true;
-    float lo[3] = {FLT_MAX, FLT_MAX, FLT_MAX}, hi[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
-    for (std::size_t n = 0; n < count; ++n, p += 3) {
-        for (int c = 0; c < 3; ++c) {
-            const float v = p[c];
-            finite &= std::isfinite(v);
-            lo[c] = v < lo[c] ? v : lo[c];
-            hi[c] = v > hi[c] ? v : hi[c];
-        }
-    }
-    if (!finite) {
-        cause = "Die Gitterdatei enthält Knotenkoordinaten, die keine endlichen Zahlen sind (NaN oder unendlich).";
-        return false;
-    }
-    state.minimum = {lo[0], lo[1], lo[2]};
-    state.maximum = {hi[0], hi[1], hi[2]};
-    state.extent = state.maximum - state.minimum;
-    if (!(state.extent.x > 0.0f) || !(state.extent.y > 0.0f)) {
-        cause = "Das Gitter hat keine Ausdehnung in x oder y: alle Knoten liegen auf einer Linie oder einem Punkt.";
-        return false;
-    }
-    if (!std::isfinite(state.extent.x) || !std::isfinite(state.extent.y)) {
-        cause = "Die Ausdehnung des Gitters ist zu groß für 32-Bit-Gleitkommazahlen.";
-        return false;
-    }
     const double inv = 1.0 / static_cast<double>(kCellSize);
     const double nx = std::trunc(static_cast<double>(state.extent.x) * inv) + 1.0;
     const double ny = std::trunc(static_cast<double>(state.extent.y) * inv) + 1.0;
-    const double bytesPerSample = double(sizeof(RegularSample)) + 4.0 * double(nodes.additionalCount);
+    const double bytesPerSample = double(sizeof(RegularSample)) + 4.0 * double(additionalCount);
     if (nx > double(std::numeric_limits<int>::max()) || ny > double(std::numeric_limits<int>::max())
         || nx * ny * bytesPerSample > double(kMaxRegularGridBytes)) {
         cause = "Das reguläre Gitter wäre mit " + std::to_string(static_cast<long long>(std::min(nx, 1e18))) + " x "
-            + std::to_string(static_cast<long long>(std::min(ny, 1e18)))
-            + " Punkten zu groß (höchstens " + std::to_string(kMaxRegularGridBytes >> 30)
+            + std::to_string(static_cast<long long>(std::min(ny, 1e18))) + " Punkten zu groß (höchstens "
+            + std::to_string(kMaxRegularGridBytes >> 30)
             + " GiB); die Ausdehnung des Gitters ist für die Zellgröße 0.02 zu groß.";
         return false;
     }
@@ -299,57 +363,53 @@ bool FlowData::checkNodes(const NodeGrid& nodes, State& state, std::string& caus
 
 bool FlowData::loadNodes(NodeGrid nodes, int headerInteger, float headerReal)
 {
-    bool result = true;
     try {
+        if (nodes.width < 2 || nodes.height < 2 || nodes.additionalCount < 0 || !nodes.positions || !nodes.records)
+            return fail("Ungültiges Knotengitter.");
         State fresh;
         std::string cause;
-        if (nodes.width < 2 || nodes.height < 2 || nodes.additionalCount < 0 || !nodes.positions || !nodes.records) {
-            result = fail("Ungültiges Knotengitter.");
-        } else if (!checkNodes(nodes, fresh, cause)) {
-            result = fail(cause);
-        } else {
-            fresh.headerInteger = headerInteger;
-            fresh.headerReal = headerReal;
-            finishLoad(nodes, fresh);
-        }
+        Bounds bounds;
+        bounds.add(nodes.positions.get(), nodes.nodeCount());
+        if (!finishBounds(bounds, fresh.minimum, fresh.maximum, fresh.extent, cause) || !sizeRegularGrid(fresh, nodes.additionalCount, cause))
+            return fail(cause);
+        fresh.headerInteger = headerInteger;
+        fresh.headerReal = headerReal;
+        fresh.additionalCount = nodes.additionalCount;
+        resampleGrid(nodes, fresh);
+        nodes = NodeGrid{};
+        finishLoad(fresh);
+        return true;
     } catch (const std::bad_alloc&) {
         log(std::string(kExceptionTag) + "Nicht genug Speicher für das reguläre Gitter.");
-        result = false;
+        return false;
     }
-    return result;
 }
 
-void FlowData::finishLoad(NodeGrid& nodes, State& fresh)
+void FlowData::finishLoad(State& fresh)
 {
-    fresh.additionalCount = nodes.additionalCount;
-    resampleGrid(nodes, fresh);
-    nodes = NodeGrid{};
     findValueBorders(fresh);
     state_ = std::move(fresh);
 }
 
 namespace {
 
-// Bilinear interpolation in the node grid at fractional node indices (fx, fy).
-// Inside when 0 <= trunc(fx) < W - 1 and 0 <= trunc(fy) < H - 1.
-bool nodeCell(const NodeGrid& nodes, float fx, float fy, int& i, int& j)
-{
-    if (!(fx >= -2147483648.0f && fx < 2147483648.0f && fy >= -2147483648.0f && fy < 2147483648.0f))
-        return false;
-    i = static_cast<int>(fx);
-    j = static_cast<int>(fy);
-    return i >= 0 && i < nodes.width - 1 && j >= 0 && j < nodes.height - 1;
-}
+int widthOf(const NodeGrid& nodes) { return nodes.width; }
+int heightOf(const NodeGrid& nodes) { return nodes.height; }
+int additionalCountOf(const NodeGrid& nodes) { return nodes.additionalCount; }
+int widthOf(const NodeRows& nodes) { return nodes.width(); }
+int heightOf(const NodeRows& nodes) { return nodes.height(); }
+int additionalCountOf(const NodeRows& nodes) { return nodes.additionalCount(); }
 
 } // namespace
 
-void FlowData::resampleGrid(const NodeGrid& nodes, State& state)
+template <class Nodes>
+void FlowData::resampleGrid(const Nodes& nodes, State& state)
 {
     const int nx = state.width;
     const int ny = state.height;
-    const int n = nodes.additionalCount;
-    const int w = nodes.width;
-    const int h = nodes.height;
+    const int n = additionalCountOf(nodes);
+    const int w = widthOf(nodes);
+    const int h = heightOf(nodes);
     const std::size_t plane = std::size_t(nx) * std::size_t(ny);
     state.samples.assign(plane, RegularSample{});
     state.values.assign(plane * std::size_t(n), 0.0f);
@@ -359,35 +419,39 @@ void FlowData::resampleGrid(const NodeGrid& nodes, State& state)
 
     const float cell = kCellSize;
     const std::size_t rec = nodes.recordSize();
-    const float* records = nodes.records.get();
-    auto vel = [&](int i, int j) { return &records[rec * nodes.index(i, j)]; };
+    auto x = [&](int i, int j) { return nodes.positionsRow(j)[3 * std::size_t(i)]; };
+    auto y = [&](int i, int j) { return nodes.y(i, j); };
 
     int j = 0;
-    float ys = nodes.y(0, 0);
+    float ys = y(0, 0);
     float yCur = ys;
-    float yNext = nodes.y(0, 1);
+    float yNext = y(0, 1);
     float dy = yNext - yCur;
     for (int r = 0; r < ny; ++r) {
         const float fy = static_cast<float>(j) + (ys - yCur) / dy;
-        // Past the last node row every sample is outside; the cursor stays on a
-        // real row so its x reads below stay inside the node array.
-        const int jRow = j < h ? j : h - 1;
         int i = 0;
-        float xs = nodes.x(0, jRow);
+        float xs = x(0, j);
         float xCur = xs;
-        float xNext = nodes.x(1, jRow);
+        float xNext = x(1, j);
         float dx = xNext - xCur;
         RegularSample* row = &state.samples[std::size_t(r) * std::size_t(nx)];
+        // Inside rule of the node grid: 0 <= trunc(fy) < H - 1, and the same
+        // for fx per sample, so an index in (-1, 0) extrapolates from cell 0;
+        // a non-finite index or one beyond 32 bits is outside.
+        const bool rowInside = fy > -1.0f && fy < 2147483648.0f && static_cast<int>(fy) < h - 1;
+        const int cj = rowInside ? static_cast<int>(fy) : 0;
+        const float b = fy - static_cast<float>(cj);
+        const float* lowerRow = rowInside ? nodes.recordsRow(cj) : nullptr;
+        const float* upperRow = rowInside ? nodes.recordsRow(cj + 1) : nullptr;
         for (int c = 0; c < nx; ++c) {
             const float fx = static_cast<float>(i) + (xs - xCur) / dx;
-            int ci, cj;
-            if (nodeCell(nodes, fx, fy, ci, cj)) {
+            if (rowInside && fx > -1.0f && fx < 2147483648.0f && static_cast<int>(fx) < w - 1) {
+                const int ci = static_cast<int>(fx);
                 const float a = fx - static_cast<float>(ci);
-                const float b = fy - static_cast<float>(cj);
-                const float* v00 = vel(ci, cj);
-                const float* v10 = vel(ci + 1, cj);
-                const float* v01 = vel(ci, cj + 1);
-                const float* v11 = vel(ci + 1, cj + 1);
+                const float* v00 = lowerRow + rec * std::size_t(ci);
+                const float* v10 = v00 + rec;
+                const float* v01 = upperRow + rec * std::size_t(ci);
+                const float* v11 = v01 + rec;
                 float v[3];
                 for (int q = 0; q < 3; ++q) {
                     const float lower = (1.0f - a) * v00[q] + a * v10[q];
@@ -401,36 +465,41 @@ void FlowData::resampleGrid(const NodeGrid& nodes, State& state)
                 s.speed = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
                 const std::size_t at = std::size_t(r) * std::size_t(nx) + std::size_t(c);
                 for (int k = 0; k < n; ++k) {
-                    const float s00 = v00[3 + k], s10 = v10[3 + k], s01 = v01[3 + k], s11 = v11[3 + k];
+                    const std::size_t q = 3 + std::size_t(k);
                     state.values[std::size_t(k) * plane + at]
-                        = ((1.0f - a) * s00 + a * s10) * (1.0f - b) + ((1.0f - a) * s01 + a * s11) * b;
+                        = ((1.0f - a) * v00[q] + a * v10[q]) * (1.0f - b) + ((1.0f - a) * v01[q] + a * v11[q]) * b;
                 }
             }
             xs = xs + cell;
             // The column cursor stops on the last node, so every x it reads is
-            // a node of this row; samples beyond it stay outside.
+            // a node of this row; the samples beyond it stay outside.
             while (xs > xNext && i < w - 1) {
                 i = i + 1;
                 if (i >= w - 1)
                     break;
                 xCur = xNext;
-                xNext = nodes.x(i + 1, jRow);
+                xNext = x(i + 1, j);
                 dx = xNext - xCur;
             }
         }
         ys = ys + cell;
-        const int iEnd = i < w ? i : w - 1;
+        // The row cursor reads its y values from the column where this row's
+        // walk ended, and likewise stops on the last node row.
+        const int iEnd = i;
         while (ys > yNext && j < h - 1) {
             j = j + 1;
             if (j >= h - 1)
                 break;
             yCur = yNext;
-            yNext = nodes.y(iEnd, j + 1);
+            yNext = y(iEnd, j + 1);
             dy = yNext - yCur;
         }
         progressPosition(r);
     }
 }
+
+template void FlowData::resampleGrid<NodeGrid>(const NodeGrid&, State&);
+template void FlowData::resampleGrid<NodeRows>(const NodeRows&, State&);
 
 void FlowData::findValueBorders(State& state)
 {
@@ -520,16 +589,21 @@ bool FlowData::directionAt(const Vector3& point, Vector3& direction) const
         return false;
     const float a = point.x - static_cast<float>(i);
     const float b = point.y - static_cast<float>(j);
+    // The four lanes (vx, vy, vz, speed) blend with the same single-precision
+    // operations as one component at a time would; the speed lane is unused.
+    using F4 = float __attribute__((vector_size(16)));
     const std::size_t w = std::size_t(state_.width);
-    const RegularSample* s00 = &state_.samples[std::size_t(j) * w + std::size_t(i)];
-    const RegularSample* s10 = s00 + 1;
-    const RegularSample* s01 = s00 + w;
-    const RegularSample* s11 = s01 + 1;
+    const RegularSample* s = &state_.samples[std::size_t(j) * w + std::size_t(i)];
+    F4 s00, s10, s01, s11;
+    std::memcpy(&s00, s, 16);
+    std::memcpy(&s10, s + 1, 16);
+    std::memcpy(&s01, s + w, 16);
+    std::memcpy(&s11, s + w + 1, 16);
     const float ia = 1.0f - a, ib = 1.0f - b;
-    const Vector3 lower{ia * s00->vx + a * s10->vx, ia * s00->vy + a * s10->vy, ia * s00->vz + a * s10->vz};
-    const Vector3 upper{ia * s01->vx + a * s11->vx, ia * s01->vy + a * s11->vy, ia * s01->vz + a * s11->vz};
-    const Vector3 blended{ib * lower.x + b * upper.x, ib * lower.y + b * upper.y, ib * lower.z + b * upper.z};
-    direction = blended.normalized();
+    const F4 lower = ia * s00 + a * s10;
+    const F4 upper = ia * s01 + a * s11;
+    const F4 blended = ib * lower + b * upper;
+    direction = Vector3{blended[0], blended[1], blended[2]}.normalized();
     return true;
 }
 

@@ -12,6 +12,7 @@ namespace tvl {
 
 class LogSink;
 class StatusSink;
+struct GridHeader;
 
 // The one flow data set of the application: read from a grid file (*.gri) and
 // a data file (*.dat), resampled onto a regular grid of cell size 0.02 flow
@@ -116,13 +117,15 @@ private:
         std::vector<float> valueRange;
     };
 
+    bool loadFiles(const std::string& gridName, const std::string& dataName);
     bool insideCell(const Vector3& point, int& i, int& j) const;
-    bool readGrid(const std::string& gridName, NodeGrid& nodes, int& third, int& headerInteger,
-                  float& headerReal, std::string& cause);
-    bool readData(const std::string& dataName, NodeGrid& nodes, int third, std::string& cause);
-    bool checkNodes(const NodeGrid& nodes, State& state, std::string& cause);
-    void finishLoad(NodeGrid& nodes, State& fresh);
-    void resampleGrid(const NodeGrid& nodes, State& state);
+    bool readGridHeader(int fd, long long size, GridHeader& header, std::string& cause);
+    bool scanGrid(int fd, const GridHeader& header, State& state, std::string& cause);
+    bool checkDataSize(long long size, const GridHeader& header, std::string& cause);
+    bool sizeRegularGrid(State& state, int additionalCount, std::string& cause);
+    void finishLoad(State& fresh);
+    template <class Nodes>
+    void resampleGrid(const Nodes& nodes, State& state);
     void findValueBorders(State& state);
 
     void status(const std::string& text);

@@ -26,6 +26,9 @@ struct NodeGrid {
         return static_cast<std::size_t>(j) * static_cast<std::size_t>(width) + static_cast<std::size_t>(i);
     }
 
+    const float* positionsRow(int j) const { return &positions[3 * index(0, j)]; }
+    const float* recordsRow(int j) const { return &records[recordSize() * index(0, j)]; }
+
     float x(int i, int j) const { return positions[3 * index(i, j)]; }
     float y(int i, int j) const { return positions[3 * index(i, j) + 1]; }
     GridNode node(int i, int j) const

@@ -216,6 +216,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {0.0f, 0.0f, 0.0f, kNaN, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f}, records(4, 3), "NaN"},
         BadInput{"InfiniteCoordinate", "SN4DB 2 2 1 0 0 0.0",
                  {0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, kInf, 0.0f, 1.0f, 1.0f, 0.0f}, records(4, 3), "NaN"},
+        BadInput{"NaNCoordinateInLastNode", "SN4DB 3 2 1 0 0 0.0",
+                 {0, 0, 0, 1, 0, 0, 2, 0, 0, 0, 1, 0, 1, 1, 0, 2, 1, kNaN}, records(6, 3), "NaN"},
         BadInput{"AllNodesAtOnePoint", "SN4DB 2 2 1 0 0 0.0", std::vector<float>(12, 0.25f), records(4, 3),
                  "keine Ausdehnung"},
         BadInput{"NoExtentInY", "SN4DB 2 2 1 0 0 0.0", test::rectilinearPositions({0.0f, 1.0f}, {3.0f, 3.0f}),

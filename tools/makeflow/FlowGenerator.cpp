@@ -117,6 +117,21 @@ bool parseGridKind(const std::string& text, GridKind& kind)
     return false;
 }
 
+FlowSpec demoFlowSpec()
+{
+    FlowSpec spec;
+    spec.flow = FlowKind::DoubleGyre;
+    spec.grid = GridKind::Curvilinear;
+    spec.width = 161;
+    spec.height = 81;
+    spec.additionalCount = 2;
+    spec.x0 = 0.0f;
+    spec.y0 = 0.0f;
+    spec.x1 = 4.0f;
+    spec.y1 = 2.0f;
+    return spec;
+}
+
 NodeGrid makeFlow(const FlowSpec& spec)
 {
     NodeGrid nodes;

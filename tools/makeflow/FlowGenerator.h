@@ -32,6 +32,11 @@ bool parseGridKind(const std::string& text, GridKind& kind);
 
 NodeGrid makeFlow(const FlowSpec& spec);
 
+// The built-in demo data set: a steady double gyre over 4 x 2 flow units on a
+// mildly curvilinear 161 x 81 node grid, with pressure and vorticity as its
+// two additional values.
+FlowSpec demoFlowSpec();
+
 // Writes the node grid as a grid file with the 40-byte "SN4DB W H 1 N 0 0.0"
 // header and a data file. False with a reason on any I/O failure.
 bool writeFlowFiles(const NodeGrid& nodes, const std::string& gridPath, const std::string& dataPath,

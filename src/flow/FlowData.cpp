@@ -349,11 +349,11 @@ bool FlowData::sizeRegularGrid(State& state, int additionalCount, std::string& c
     const double ny = std::trunc(static_cast<double>(state.extent.y) * inv) + 1.0;
     const double bytesPerSample = double(sizeof(RegularSample)) + 4.0 * double(additionalCount);
     if (nx > double(std::numeric_limits<int>::max()) || ny > double(std::numeric_limits<int>::max())
-        || nx * ny * bytesPerSample > double(kMaxRegularGridBytes)) {
+        || nx * ny * bytesPerSample > double(regularGridCap_)) {
         cause = "Das reguläre Gitter wäre mit " + std::to_string(static_cast<long long>(std::min(nx, 1e18))) + " x "
             + std::to_string(static_cast<long long>(std::min(ny, 1e18))) + " Punkten zu groß (höchstens "
-            + std::to_string(kMaxRegularGridBytes >> 30)
-            + " GiB); die Ausdehnung des Gitters ist für die Zellgröße 0.02 zu groß.";
+            + std::to_string(regularGridCap_ >> 20)
+            + " MiB); die Ausdehnung des Gitters ist für die Zellgröße 0.02 zu groß.";
         return false;
     }
     state.width = static_cast<int>(nx);

@@ -33,6 +33,10 @@ public:
 
     FlowData();
 
+    // Lowers (or restores) the largest regular grid a load may build; tools
+    // that load untrusted files in bulk keep each load small with it.
+    void setRegularGridCap(std::uint64_t bytes) { regularGridCap_ = bytes; }
+
     // Both may be null; the load then reports nothing there.
     void setStatusControl(StatusSink* status) { status_ = status; }
     void setLogSink(LogSink* log) { log_ = log; }
@@ -136,6 +140,7 @@ private:
 
     StatusSink* status_ = nullptr;
     LogSink* log_ = nullptr;
+    std::uint64_t regularGridCap_ = kMaxRegularGridBytes;
     State state_;
 };
 

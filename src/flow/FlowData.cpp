@@ -387,6 +387,7 @@ bool FlowData::loadNodes(NodeGrid nodes, int headerInteger, float headerReal)
 
 void FlowData::finishLoad(State& fresh)
 {
+    fillSpeedPlane(fresh);
     findValueBorders(fresh);
     state_ = std::move(fresh);
 }
@@ -501,6 +502,13 @@ void FlowData::resampleGrid(const Nodes& nodes, State& state)
 template void FlowData::resampleGrid<NodeGrid>(const NodeGrid&, State&);
 template void FlowData::resampleGrid<NodeRows>(const NodeRows&, State&);
 
+void FlowData::fillSpeedPlane(State& state)
+{
+    state.speeds.resize(state.samples.size());
+    for (std::size_t n = 0; n < state.samples.size(); ++n)
+        state.speeds[n] = state.samples[n].speed;
+}
+
 void FlowData::findValueBorders(State& state)
 {
     status("Finding Flow Borders...");
@@ -552,6 +560,7 @@ void FlowData::setRegularGrid(int width, int height, int additionalCount, std::v
     const std::size_t plane = std::size_t(width > 0 ? width : 0) * std::size_t(height > 0 ? height : 0);
     fresh.samples.resize(plane);
     fresh.values.resize(plane * std::size_t(additionalCount > 0 ? additionalCount : 0), 0.0f);
+    fillSpeedPlane(fresh);
     StatusSink* saved = status_;
     status_ = nullptr;
     findValueBorders(fresh);
@@ -570,16 +579,6 @@ Vector3 FlowData::worldToGrid(float x, float y, float /*z*/) const
     const float gx = (x - state_.minimum.x) * static_cast<float>(state_.width) / state_.extent.x;
     const float gy = (y - state_.minimum.y) * static_cast<float>(state_.height) / state_.extent.y;
     return {gx, gy, 0.0f};
-}
-
-bool FlowData::insideCell(const Vector3& point, int& i, int& j) const
-{
-    const float gx = point.x, gy = point.y;
-    if (!(gx >= -2147483648.0f && gx < 2147483648.0f && gy >= -2147483648.0f && gy < 2147483648.0f))
-        return false;
-    i = static_cast<int>(gx);
-    j = static_cast<int>(gy);
-    return i >= 0 && i < state_.width - 1 && j >= 0 && j < state_.height - 1;
 }
 
 bool FlowData::directionAt(const Vector3& point, Vector3& direction) const
@@ -604,20 +603,6 @@ bool FlowData::directionAt(const Vector3& point, Vector3& direction) const
     const F4 upper = ia * s01 + a * s11;
     const F4 blended = ib * lower + b * upper;
     direction = Vector3{blended[0], blended[1], blended[2]}.normalized();
-    return true;
-}
-
-bool FlowData::speedAt(const Vector3& point, float& speed) const
-{
-    int i, j;
-    if (!insideCell(point, i, j))
-        return false;
-    const float a = point.x - static_cast<float>(i);
-    const float b = point.y - static_cast<float>(j);
-    const std::size_t w = std::size_t(state_.width);
-    const RegularSample* s00 = &state_.samples[std::size_t(j) * w + std::size_t(i)];
-    const float ia = 1.0f - a;
-    speed = (ia * s00[0].speed + a * s00[1].speed) * (1.0f - b) + (ia * s00[w].speed + a * s00[w + 1].speed) * b;
     return true;
 }
 

@@ -89,7 +89,19 @@ public:
     // components.
     bool directionAt(const Vector3& point, Vector3& direction) const;
     // Bilinear blend of the sample speeds. False outside, out-parameter untouched.
-    bool speedAt(const Vector3& point, float& speed) const;
+    bool speedAt(const Vector3& point, float& speed) const
+    {
+        int i, j;
+        if (!insideCell(point, i, j))
+            return false;
+        const float a = point.x - static_cast<float>(i);
+        const float b = point.y - static_cast<float>(j);
+        const std::size_t w = static_cast<std::size_t>(state_.width);
+        const float* s = &state_.speeds[static_cast<std::size_t>(j) * w + static_cast<std::size_t>(i)];
+        const float ia = 1.0f - a;
+        speed = (ia * s[0] + a * s[1]) * (1.0f - b) + (ia * s[w] + a * s[w + 1]) * b;
+        return true;
+    }
     // Bilinear blend of additional value k; 0.0 outside and for k not in 0 .. count - 1.
     float additionalValueAt(const Vector3& point, int k) const;
     // speed / maximum speed, neither clamped nor guarded (0 maximum gives inf/NaN).
@@ -115,6 +127,7 @@ private:
         Vector3 extent;
         float maxSpeed = 0.0f;
         std::vector<RegularSample> samples;
+        std::vector<float> speeds; // the samples' speeds again, packed for speedAt
         std::vector<float> values; // additionalCount planes of width * height
         std::vector<float> valueMinimum;
         std::vector<float> valueMaximum;
@@ -122,7 +135,17 @@ private:
     };
 
     bool loadFiles(const std::string& gridName, const std::string& dataName);
-    bool insideCell(const Vector3& point, int& i, int& j) const;
+    bool insideCell(const Vector3& point, int& i, int& j) const
+    {
+        const float gx = point.x, gy = point.y;
+        // Also false for NaN, and for values whose truncation does not fit 32 bits.
+        if (!(gx >= -2147483648.0f && gx < 2147483648.0f && gy >= -2147483648.0f && gy < 2147483648.0f))
+            return false;
+        i = static_cast<int>(gx);
+        j = static_cast<int>(gy);
+        return i >= 0 && i < state_.width - 1 && j >= 0 && j < state_.height - 1;
+    }
+    void fillSpeedPlane(State& state);
     bool readGridHeader(int fd, long long size, GridHeader& header, std::string& cause);
     bool scanGrid(int fd, const GridHeader& header, State& state, std::string& cause);
     bool checkDataSize(long long size, const GridHeader& header, std::string& cause);

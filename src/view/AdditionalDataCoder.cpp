@@ -1,0 +1,25 @@
+#include "AdditionalDataCoder.h"
+
+#include "flow/FlowData.h"
+
+#include <utility>
+
+namespace tvl {
+
+AdditionalDataCoder::AdditionalDataCoder(const FlowData& flow, std::shared_ptr<const ColorTable> table,
+                                         int valueIndex)
+    : DataCoder(flow, std::move(table))
+    , valueIndex_(valueIndex)
+{
+}
+
+bool AdditionalDataCoder::normalizedValue(const Vector3& point, float& t) const
+{
+    const FlowData& flow = flowData();
+    if (valueIndex_ < 0 || valueIndex_ >= flow.getAdditionalCount())
+        return false;
+    t = flow.normalizeAdditionalValue(valueIndex_, flow.additionalValueAt(point, valueIndex_));
+    return true;
+}
+
+} // namespace tvl

@@ -84,11 +84,30 @@ public:
 private:
     // Nearest stored point in the 3 × 3 cells around (column, row).
     float nearestStoredDistance(const Vector3& point, int column, int row) const;
+    // Whether a stored point in the 3 × 3 cells around (column, row) is
+    // closer than distance, as the nearest one would be.
+    bool hasStoredPointCloserThan(const Vector3& point, int column, int row, float distance) const;
     void walkForSeeds(std::vector<Vector3>& candidates) const;
+    void forgetNearest() const { nearest_.valid = false; }
+
+    // While a line is traced its points follow each other closely and the
+    // grid does not change: the nearest stored distance of the last fully
+    // tested point, less the way travelled since, bounds the distances of
+    // the next point in the same cell from below.
+    struct NearestBound {
+        bool valid = false;
+        int column = 0;
+        int row = 0;
+        Vector3 point;
+        double lowerBound = 0.0; // of the exact distances to stored points
+    };
+    mutable NearestBound nearest_;
 
     LayerIntegrator* integrator_ = nullptr;
     const FlowData* flowData_ = nullptr;
     std::vector<std::unique_ptr<PointList>> cells_;
+    // Emptied lists of earlier placements, reused before allocating new ones.
+    std::vector<std::unique_ptr<PointList>> spareLists_;
     int columns_ = 0;
     int rows_ = 0;
     int viewportWidth_ = 0;

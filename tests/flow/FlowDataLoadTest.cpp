@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -144,6 +145,8 @@ struct BadInput {
     bool gridMissing = false;
     bool dataMissing = false;
 };
+
+void PrintTo(const BadInput& input, std::ostream* os) { *os << input.name; }
 
 class FlowDataBadInputTest : public FlowDataLoadTest, public ::testing::WithParamInterface<BadInput> {};
 

@@ -1,0 +1,127 @@
+// A full redraw of a 1000 x 800 canvas in an offscreen context, as the Draw
+// button makes it with all three layers ticked and the settings pages at
+// their start values: clear, background with the speed coder, evenly spaced
+// streamlines (dsep 100, dtest 50, Euler), arrows every 20 pixels without
+// coding, glFinish. The field is a double gyre resampled onto a 500 x 400
+// regular grid by the loader.
+
+#include "flow/FlowData.h"
+#include "render/OffscreenContext.h"
+#include "support/Figures.h"
+#include "transfer/ColorTable.h"
+#include "transfer/TransferFunction.h"
+#include "view/FlowView.h"
+#include "view/SpeedCoder.h"
+
+#include "makeflow/FlowGenerator.h"
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace tvl;
+
+constexpr int kCanvasWidth = 1000;
+constexpr int kCanvasHeight = 800;
+
+struct Fixture {
+    OffscreenContext context;
+    FlowData flow;
+    TransferFunction transfer{ClientRect{0, 0, 400, 20}};
+    std::unique_ptr<FlowView> view;
+    std::unique_ptr<SpeedCoder> coder;
+    std::string failure;
+
+    Fixture()
+    {
+        if (!context.create(kCanvasWidth, kCanvasHeight, failure))
+            return;
+        FlowSpec spec;
+        spec.flow = FlowKind::DoubleGyre;
+        spec.grid = GridKind::Curvilinear;
+        spec.width = 201;
+        spec.height = 161;
+        spec.x1 = 10.0f;
+        spec.y1 = 8.0f;
+        if (!flow.loadNodes(makeFlow(spec))) {
+            failure = "the double gyre did not load";
+            return;
+        }
+        view = std::make_unique<FlowView>(&flow);
+        view->setCanvasSize(kCanvasWidth, kCanvasHeight);
+        view->resetRegion();
+        view->applyViewport();
+        coder = std::make_unique<SpeedCoder>(flow, transfer.colorTable());
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    }
+
+    void redraw()
+    {
+        glClear(GL_COLOR_BUFFER_BIT);
+        view->drawBackground(*coder);
+        view->drawStreamlines(100.0f, 50.0f, 0);
+        view->drawArrowPlot(20, 0, 0);
+        glFinish();
+    }
+};
+
+Fixture& fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+void BM_FullRedraw(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    for (auto _ : state)
+        f.redraw();
+}
+
+void BM_StreamlinesOnly(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    for (auto _ : state) {
+        f.view->drawStreamlines(100.0f, 50.0f, 0);
+        glFinish();
+    }
+}
+
+void BM_ArrowsOnly(benchmark::State& state)
+{
+    Fixture& f = fixture();
+    for (auto _ : state) {
+        f.view->drawArrowPlot(20, 0, 0);
+        glFinish();
+    }
+}
+
+BENCHMARK(BM_FullRedraw)->Unit(benchmark::kMillisecond)->Repetitions(5);
+BENCHMARK(BM_StreamlinesOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ArrowsOnly)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    if (!fixture().failure.empty()) {
+        std::fprintf(stderr, "RedrawBench: %s\n", fixture().failure.c_str());
+        return 1;
+    }
+    tvl::bench::FigureReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+
+    const auto redraw = reporter.nanoseconds.find("BM_FullRedraw");
+    if (redraw != reporter.nanoseconds.end())
+        tvl::bench::printFigure("full_redraw_1000x800_ms", redraw->second * 1e-6, "ms");
+    return 0;
+}

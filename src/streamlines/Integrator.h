@@ -1,0 +1,129 @@
+#pragma once
+
+#include "flow/FlowData.h"
+#include "flow/Vector3.h"
+#include "streamlines/PointList.h"
+
+#include <cmath>
+#include <limits>
+
+namespace tvl {
+
+// Step, length and step bounds of one kind of trace. The step taken is
+// step × local speed, in grid units; the sign of step is the sense of travel.
+struct TraceParameters {
+    float step = 1.0f;
+    float maxLength = 10.0f;
+    int maxSteps = 100;
+
+    // A click traces as far as the flow goes: only the domain, a zero speed
+    // or the step budget end it.
+    static constexpr float kManualStep = 0.1f;
+    static constexpr float kManualMaxLength = std::numeric_limits<float>::max();
+    static constexpr int kManualMaxSteps = 10000;
+    // The evenly spaced placement measures in pixels: a step is 2 pixels per
+    // unit of speed and a half-line at most 10000 pixels long.
+    static constexpr float kEvenMaxLengthPixels = 10000.0f;
+    static constexpr int kEvenMaxSteps = 1000;
+
+    static TraceParameters manualSeeding() { return {kManualStep, kManualMaxLength, kManualMaxSteps}; }
+    // g: grid units per viewport pixel.
+    static TraceParameters evenlySpaced(float g) { return {g + g, g * kEvenMaxLengthPixels, kEvenMaxSteps}; }
+};
+
+// Traces one streamline through a flow data set: from a seed it follows the
+// flow forwards and against it, keeping both half-lines as point lists. All
+// points are regular-grid index coordinates; stored points have z = 0 and are
+// always finite. The scheme classes differ only in the step rule.
+class Integrator {
+public:
+    explicit Integrator(const FlowData* flowData) : flowData_(flowData) {}
+    virtual ~Integrator() = default;
+    Integrator(const Integrator&) = delete;
+    Integrator& operator=(const Integrator&) = delete;
+
+    // May the trace go on after this newly stored point?
+    virtual bool acceptPoint(const Vector3& point) const;
+    // Traces one half-line from seed into line: with the flow for a positive
+    // step, against it for a negative one. The base class leaves line alone.
+    virtual void traceLine(const Vector3& seed, PointList& line, float step);
+
+    void setStep(float step) { step_ = step; }
+    void setMaxLength(float maxLength) { maxLength_ = maxLength; }
+    void setMaxSteps(int maxSteps) { maxSteps_ = maxSteps; }
+    void setParameters(const TraceParameters& parameters);
+    float step() const { return step_; }
+    float maxLength() const { return maxLength_; }
+    int maxSteps() const { return maxSteps_; }
+
+    // Forward half-line with step, backward half-line with -step; both start
+    // with the seed (z set to 0) unless the seed is not a finite point, in
+    // which case both stay empty.
+    void traceBoth(const Vector3& seed);
+    const PointList& forwardLine() const { return forward_; }
+    const PointList& backwardLine() const { return backward_; }
+
+    // Both half-lines as white strips of width 0.5; leaves line width 1.0.
+    void draw() const;
+
+protected:
+    // The tracing loop shared by the schemes. advance(P, D, h) moves P by one
+    // step of length h from the direction D sampled at P; it answers false
+    // when one of its own samples fails, and must then leave P unchanged.
+    template <class StepRule>
+    void traceWith(const Vector3& seed, PointList& line, float step, StepRule advance);
+
+    const FlowData* flowData_;
+
+private:
+    PointList forward_;
+    PointList backward_;
+    float step_ = 1.0f;
+    float maxLength_ = 10.0f;
+    int maxSteps_ = 100;
+};
+
+template <class StepRule>
+void Integrator::traceWith(const Vector3& seed, PointList& line, float step, StepRule advance)
+{
+    line.clear();
+    Vector3 p = seed;
+    // A point that is not finite can be neither sampled nor drawn.
+    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !line.append(p))
+        return;
+    if (!(maxLength_ > 0.0f))
+        return;
+    float length = 0.0f;
+    int n = maxSteps_;
+    for (;;) {
+        if (n <= 0)
+            return;
+        Vector3 direction;
+        if (!flowData_->directionAt(p, direction))
+            return;
+        float speed;
+        if (!flowData_->speedAt(p, speed))
+            return;
+        if (speed <= 0.0f)
+            return;
+        const float h = speed * step;
+        if (!advance(p, direction, h))
+            return;
+        // Where the blended velocity is zero but the blended speed is not,
+        // the direction has no length to scale and the step lands nowhere:
+        // such a point would poison drawing and seeding, so the line ends.
+        if (!std::isfinite(p.x) || !std::isfinite(p.y))
+            return;
+        // A block that cannot grow ends the line with what it holds.
+        if (!line.append(p))
+            return;
+        length = length + std::fabs(h);
+        if (!acceptPoint(p))
+            return;
+        n = n - 1;
+        if (length >= maxLength_)
+            return;
+    }
+}
+
+} // namespace tvl

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "flow/Vector3.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace tvl {
+
+class DataCoder;
+class FlowData;
+class StreamlineLayer;
+
+// The view of one loaded flow data set in a canvas: the visible region, the
+// canvas size and the aspect-correct viewport inside it, the mappings between
+// the coordinate systems, zooming, and the drawing of the layers.
+//
+// Coordinate systems:
+// - world: the data set's own x and y (the region, the zoom rectangle's drawing);
+// - regular-grid index: fractional sample column x and row y; the bounding box
+//   maps onto 0..W by 0..H (FlowData::worldToGrid); sampling, arrows and
+//   streamlines work here;
+// - canvas pixel: origin top left, y down (mouse positions);
+// - viewport pixel: origin bottom left, y up, viewport width by height (the
+//   background image). The viewport is anchored at the canvas's bottom left.
+//
+// The data set is not owned and must outlive the view. The view owns its
+// StreamlineLayer, which holds a GL display list: construct and destroy the
+// view with the GL context that draws it current. Until the first
+// setCanvasSize the canvas and viewport sizes are 0 and nothing may be drawn.
+// Every draw operation sets its own projection and draws into the current
+// context and viewport.
+class FlowView {
+public:
+    // Arrow length factor of arrows that code nothing.
+    static constexpr float kUncodedArrowFactor = 0.8f;
+
+    // flowData must not be null and must outlive the view. The aspect fraction
+    // starts as the regular grid's (width, height), the region as the bounding box.
+    explicit FlowView(const FlowData* flowData);
+    ~FlowView();
+    FlowView(const FlowView&) = delete;
+    FlowView& operator=(const FlowView&) = delete;
+
+    // Canvas client size in canvas pixels. Fits the largest viewport of the
+    // region's aspect fraction into it; a region wider than the canvas takes
+    // the full width, otherwise (equal ratios included) the full height.
+    void setCanvasSize(int width, int height);
+    // glViewport(0, 0, viewport width, viewport height).
+    void applyViewport() const;
+    // Shrinks the region to its intersection with the rectangle spanned by
+    // the two world corners (in any order); it never grows. The aspect fraction
+    // becomes (trunc(1000 × width ÷ height), 1000), at least (1, 1000), and the
+    // viewport follows it. Leaves region, aspect and viewport unchanged when a
+    // corner is not finite, the intersection is empty or has zero width or
+    // height, or the new viewport in the current canvas would be empty.
+    void setWorldRegion(const Vector3& cornerA, const Vector3& cornerB);
+    // Back to the whole bounding box, with the aspect fraction of setWorldRegion.
+    void resetRegion();
+    // Zooms to the rectangle of two canvas pixel corners (truncated to whole
+    // pixels), then applyViewport. Corners beside the viewport are clipped to
+    // the region; see setWorldRegion for degenerate rectangles.
+    void zoomToWindowRect(float x0, float y0, float x1, float y1);
+    // Canvas pixel (x, y) to regular-grid index coordinates, z = 0.
+    Vector3 windowToGrid(int x, int y) const;
+    // Regular-grid units per viewport pixel, the mean of both axes.
+    float gridUnitsPerPixel() const;
+    // Red outline, 2 pixels wide, of the rectangle between two canvas pixel
+    // corners, in the region's world projection. Draws nothing while the
+    // viewport is empty.
+    void drawZoomRectangle(int x0, int y0, int x1, int y1) const;
+
+    // Lattice of filled triangles along the flow, step viewport pixels apart
+    // (a step below 1 draws nothing). coding 0: none; 1: speed; 2..7:
+    // additional value valueIndex; anything else: none.
+    void drawArrowPlot(int step, int coding, int valueIndex) const;
+    // Length factor c of an arrow at a regular-grid point: the normalised speed
+    // (coding 1), the normalised additional value valueIndex (coding 2..7), else
+    // kUncodedArrowFactor. A factor that would not be finite (zero maximum
+    // speed, zero value range, a value number the data set lacks) is
+    // kUncodedArrowFactor too, as for the entries that code nothing.
+    float arrowLengthFactor(const Vector3& point, int coding, int valueIndex) const;
+
+    // Fills the viewport with one colour per pixel from the coder (opaque white
+    // where it has none) and draws it with glDrawPixels.
+    void drawBackground(const DataCoder& coder);
+    // The image drawBackground draws: viewport width × height pixels, RGBA,
+    // rows bottom-up, pixel (i, j) sampled at the regular-grid point reached
+    // from the region's lower left corner by i column steps and j row steps.
+    // image must hold 4 × viewport width × viewport height bytes.
+    void fillBackgroundImage(const DataCoder& coder, std::uint8_t* image) const;
+
+    // Evenly spaced streamlines; the slider positions and the integrator index
+    // come from the streamline settings.
+    void drawStreamlines(float dsepPosition, float dtestPosition, int integratorIndex);
+    // Traces and draws one streamline through a clicked canvas pixel.
+    void seedStreamlineAt(float x, float y);
+    // Orthographic projection of the region in regular-grid index coordinates.
+    void setStreamlineProjection() const;
+
+    const FlowData* flowData() const { return flowData_; }
+    StreamlineLayer& streamlineLayer() { return *streamlineLayer_; }
+    const StreamlineLayer& streamlineLayer() const { return *streamlineLayer_; }
+    // Region corners in world coordinates.
+    Vector3 regionMinimum() const { return regionMinimum_; }
+    Vector3 regionMaximum() const { return regionMaximum_; }
+    int aspectWidth() const { return aspectWidth_; }
+    int aspectHeight() const { return aspectHeight_; }
+    int viewportWidth() const { return viewportWidth_; }
+    int viewportHeight() const { return viewportHeight_; }
+    int canvasWidth() const { return canvasWidth_; }
+    int canvasHeight() const { return canvasHeight_; }
+    // Size of the image of the last drawBackground.
+    int imageWidth() const { return imageWidth_; }
+    int imageHeight() const { return imageHeight_; }
+    int imagePixelCount() const { return imagePixelCount_; }
+    // The image lives only during drawBackground.
+    bool holdsImage() const { return imageBuffer_ != nullptr; }
+
+private:
+    void applyRegion(const Vector3& minimum, const Vector3& maximum, int aspectWidth);
+
+    int aspectWidth_ = 0;
+    int aspectHeight_ = 0;
+    int imageWidth_ = 0;
+    int imageHeight_ = 0;
+    int imagePixelCount_ = 0;
+    int viewportWidth_ = 0;
+    int viewportHeight_ = 0;
+    int canvasWidth_ = 0;
+    int canvasHeight_ = 0;
+    std::unique_ptr<std::uint8_t[]> imageBuffer_;
+    std::unique_ptr<StreamlineLayer> streamlineLayer_;
+    const FlowData* flowData_;
+    Vector3 regionMinimum_;
+    Vector3 regionMaximum_;
+};
+
+} // namespace tvl

@@ -1,0 +1,86 @@
+#include "view/FlowView.h"
+
+#include "flow/FlowData.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+namespace tvl {
+
+namespace {
+
+constexpr int kFirstValueCoding = 2;
+constexpr int kLastValueCoding = 7;
+
+} // namespace
+
+float FlowView::arrowLengthFactor(const Vector3& point, int coding, int valueIndex) const
+{
+    float c = kUncodedArrowFactor;
+    if (coding == 1) {
+        // Outside the sampled domain the speed stays 0; no arrow is drawn there.
+        float speed = 0.0f;
+        flowData_->speedAt(point, speed);
+        c = flowData_->normalizeSpeed(speed);
+    } else if (coding >= kFirstValueCoding && coding <= kLastValueCoding) {
+        c = flowData_->normalizeAdditionalValue(valueIndex, flowData_->additionalValueAt(point, valueIndex));
+    }
+    return std::isfinite(c) ? c : kUncodedArrowFactor;
+}
+
+void FlowView::drawArrowPlot(int step, int coding, int valueIndex) const
+{
+    const Vector3 g0 = flowData_->worldToGrid(regionMinimum_.x, regionMinimum_.y, regionMinimum_.z);
+    const Vector3 g1 = flowData_->worldToGrid(regionMaximum_.x, regionMaximum_.y, regionMaximum_.z);
+    const float stepPixels = static_cast<float>(step);
+    const float dx = (g1.x - g0.x) / static_cast<float>(viewportWidth_) * stepPixels;
+    const float dy = (g1.y - g0.y) / static_cast<float>(viewportHeight_) * stepPixels;
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(g0.x, g1.x, g0.y, g1.y, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    // A step below 1 would never leave the first row.
+    if (viewportHeight_ < 1 || step < 1) {
+        glFlush();
+        return;
+    }
+
+    // The first arrow sits on the region's lower left corner; the lattice
+    // point is the arrow's midpoint.
+    Vector3 p{g0.x, g0.y, 0.0f};
+    for (int j = 0; j < viewportHeight_; j += step) {
+        p.x = g0.x;
+        for (int i = 0; i < viewportWidth_; i += step, p.x += dx) {
+            const float c = arrowLengthFactor(p, coding, valueIndex);
+            Vector3 d;
+            if (!flowData_->directionAt(p, d))
+                continue;
+            const float halfLength = (dx + dy) * c * 0.25f;
+            const Vector3 v = halfLength * d;
+            const Vector3 tip = p + v;
+            const Vector3 base = p - v;
+            const float halfBase = 0.75f * c * 0.5f;
+            const Vector3 w{halfBase * v.y, halfBase * -v.x, halfBase * v.z};
+            const Vector3 left = base - w;
+            const Vector3 right = base + w;
+            // A zero velocity has no direction (NaN) and a huge factor may
+            // overflow; neither may reach GL.
+            if (!tip.isFinite() || !left.isFinite() || !right.isFinite())
+                continue;
+            glColor3f(1.0f, 0.7f, 0.7f);
+            glBegin(GL_POLYGON);
+            glVertex3f(tip.x, tip.y, tip.z);
+            glVertex3f(left.x, left.y, left.z);
+            glVertex3f(right.x, right.y, right.z);
+            glEnd();
+        }
+        p.y += dy;
+    }
+    glFlush();
+}
+
+} // namespace tvl

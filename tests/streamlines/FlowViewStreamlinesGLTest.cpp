@@ -1,0 +1,239 @@
+#include "view/FlowView.h"
+
+#include "StreamlineFlows.h"
+#include "render/OffscreenContext.h"
+#include "streamlines/StreamlineLayer.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tvl {
+namespace {
+
+// Every vertex of the line segments that draw produces, in window
+// coordinates (viewport pixels, origin bottom left), via GL feedback;
+// nothing reaches the colour buffer.
+std::vector<std::array<float, 2>> lineVertices(const std::function<void()>& draw)
+{
+    std::vector<GLfloat> buffer(1 << 22);
+    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_2D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    const GLint used = glRenderMode(GL_RENDER);
+    EXPECT_GE(used, 0) << "feedback buffer overflowed";
+    std::vector<std::array<float, 2>> vertices;
+    for (GLint at = 0; at < used;) {
+        const GLenum token = static_cast<GLenum>(buffer[static_cast<std::size_t>(at++)]);
+        if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+            for (int v = 0; v < 2; ++v, at += 2)
+                vertices.push_back({buffer[static_cast<std::size_t>(at)], buffer[static_cast<std::size_t>(at) + 1]});
+        } else if (token == GL_POLYGON_TOKEN) {
+            at += 1 + 2 * static_cast<GLint>(buffer[static_cast<std::size_t>(at)]);
+        } else if (token == GL_PASS_THROUGH_TOKEN || token == GL_POINT_TOKEN || token == GL_BITMAP_TOKEN ||
+                   token == GL_DRAW_PIXEL_TOKEN || token == GL_COPY_PIXEL_TOKEN) {
+            at += token == GL_PASS_THROUGH_TOKEN ? 1 : 2;
+        } else {
+            ADD_FAILURE() << "unexpected feedback token " << token;
+            break;
+        }
+    }
+    return vertices;
+}
+
+int litPixels(const RgbaImage& image)
+{
+    int lit = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            lit += image.pixel(x, y)[0] > 0 ? 1 : 0;
+    return lit;
+}
+
+bool samePicture(const RgbaImage& a, const RgbaImage& b)
+{
+    const std::size_t bytes = 4u * static_cast<std::size_t>(a.width()) * static_cast<std::size_t>(a.height());
+    return a.width() == b.width() && a.height() == b.height() && std::equal(a.data(), a.data() + bytes, b.data());
+}
+
+// A 400 × 200 canvas on a flow with bounds 0..2 × 0..1, as the main window
+// sets a fresh view up.
+class FlowViewStreamlinesGLTest : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 200;
+    OffscreenContext context;
+    FlowData flow;
+    std::unique_ptr<FlowView> view;
+
+    void open()
+    {
+        std::string reason;
+        ASSERT_TRUE(context.create(kWidth, kHeight, reason, OffscreenContext::Target::FramebufferObject))
+            << "no offscreen GL context: " << reason;
+        view = std::make_unique<FlowView>(&flow);
+        view->setCanvasSize(kWidth, kHeight);
+        view->resetRegion();
+        view->applyViewport();
+        ASSERT_EQ(view->viewportWidth(), kWidth);
+        ASSERT_EQ(view->viewportHeight(), kHeight);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+
+    // Solid-body rotation about the middle of the grid, speed = radius in
+    // grid units.
+    void rotation()
+    {
+        test::setField(
+            flow, 101, 51,
+            [](int c, int r) { return Vector3{-(static_cast<float>(r) - 25.0f), static_cast<float>(c) - 50.0f, 0.0f}; },
+            {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
+    }
+
+    void uniform()
+    {
+        test::setField(
+            flow, 101, 51, [](int, int) { return Vector3{1.0f, 0.0f, 0.0f}; }, {0.0f, 0.0f, 0.0f},
+            {2.0f, 1.0f, 0.0f});
+    }
+};
+
+TEST_F(FlowViewStreamlinesGLTest, DefaultSlidersGiveTenAndFivePixels)
+{
+    rotation();
+    ASSERT_NO_FATAL_FAILURE(open());
+    view->drawStreamlines(100.0f, 50.0f, 0);
+    const StreamlineLayer& layer = view->streamlineLayer();
+    const float g = view->gridUnitsPerPixel();
+    EXPECT_FLOAT_EQ(layer.dsep(), 10.0f * g) << "dsep position 100 must be 10 pixels";
+    EXPECT_FLOAT_EQ(layer.dtest(), 5.0f * g) << "dtest position 50 must be half of dsep";
+    EXPECT_EQ(layer.columns(), 41) << "400 pixels at 10 pixels must give 41 columns";
+    EXPECT_EQ(layer.rows(), 21) << "200 pixels at 10 pixels must give 21 rows";
+    EXPECT_EQ(layer.integrator(), nullptr) << "the layer kept a link to the destroyed integrator";
+    EXPECT_GT(litPixels(context.readPixels()), 2000) << "the placement drew too little";
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "drawing the streamlines left a GL error";
+}
+
+TEST_F(FlowViewStreamlinesGLTest, IntegratorIndexSelectsTheScheme)
+{
+    // The schemes place different lines in a rotation; unknown indices are Euler.
+    rotation();
+    ASSERT_NO_FATAL_FAILURE(open());
+    std::vector<RgbaImage> pictures;
+    for (const int index : {0, 1, 2, 7, -1}) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        view->drawStreamlines(100.0f, 50.0f, index);
+        pictures.push_back(context.readPixels());
+    }
+    EXPECT_FALSE(samePicture(pictures[0], pictures[1])) << "index 1 drew what Euler draws";
+    EXPECT_FALSE(samePicture(pictures[1], pictures[2])) << "index 2 drew what index 1 draws";
+    EXPECT_TRUE(samePicture(pictures[0], pictures[3])) << "index 7 must draw with Euler";
+    EXPECT_TRUE(samePicture(pictures[0], pictures[4])) << "index -1 must draw with Euler";
+}
+
+TEST_F(FlowViewStreamlinesGLTest, ZoomingShrinksTheSeparationInGridUnits)
+{
+    uniform();
+    ASSERT_NO_FATAL_FAILURE(open());
+    view->drawStreamlines(100.0f, 50.0f, 0);
+    const float wide = view->streamlineLayer().dsep();
+    // The upper left quarter of the region, dragged in canvas pixels: same
+    // aspect, so the same viewport shows half the grid units.
+    view->zoomToWindowRect(0.0f, 0.0f, 200.0f, 100.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    view->drawStreamlines(100.0f, 50.0f, 0);
+    EXPECT_LT(view->streamlineLayer().dsep(), 0.6f * wide) << "zooming in must shrink dsep in grid units";
+}
+
+TEST_F(FlowViewStreamlinesGLTest, ClickTracesThroughTheClickedPixel)
+{
+    // Uniform flow along +x: the line runs along the clicked canvas row over
+    // the whole sampled width (grid columns 0 .. 100 of 101, pixels 0 .. 396);
+    // the fourth-order scheme stops as soon as its last sample of a step
+    // would fall beyond column 100, so within a step (0.1 columns) of it.
+    uniform();
+    ASSERT_NO_FATAL_FAILURE(open());
+    const auto vertices = lineVertices([&] { view->seedStreamlineAt(123.7f, 50.2f); });
+    ASSERT_GT(vertices.size(), 100u) << "the click drew no line";
+    float left = std::numeric_limits<float>::max();
+    float right = std::numeric_limits<float>::lowest();
+    for (const auto& v : vertices) {
+        ASSERT_NEAR(v[1], static_cast<float>(kHeight - 50), 1e-3f) << "the line left the clicked row";
+        left = std::min(left, v[0]);
+        right = std::max(right, v[0]);
+    }
+    EXPECT_LT(left, 1.0f) << "the backward half-line must run to the left border of the domain";
+    EXPECT_GT(right, 99.9f * kWidth / 101.0f) << "the forward half-line must run to the right border of the domain";
+    // The seed is the truncated click: pixel column 123.
+    EXPECT_TRUE(std::any_of(vertices.begin(), vertices.end(), [](const auto& v) { return v[0] == 123.0f; }))
+        << "the line does not start at the truncated click";
+}
+
+TEST_F(FlowViewStreamlinesGLTest, ClickTracesWithTheFourthOrderSchemeWhateverIsSelected)
+{
+    // In a rotation the fourth-order scheme keeps its circle over 10000
+    // steps of 0.1 rad; Euler would spiral out of the domain.
+    rotation();
+    ASSERT_NO_FATAL_FAILURE(open());
+    view->drawStreamlines(100.0f, 50.0f, 0); // "Euler" selected for the placement
+    const auto vertices = lineVertices([&] { view->seedStreamlineAt(260.0f, 100.0f); });
+    ASSERT_GT(vertices.size(), 1000u) << "the click drew too short a line";
+    // Back to grid units (the two axes scale differently): the circle about
+    // (50, 25) through the seed.
+    const auto toGrid = [](const std::array<float, 2>& v) {
+        return std::array<double, 2>{v[0] * 101.0 / kWidth, v[1] * 51.0 / kHeight};
+    };
+    const Vector3 seed = view->windowToGrid(260, 100);
+    const double radius = std::hypot(seed.x - 50.0, seed.y - 25.0);
+    double worst = 0.0;
+    for (const auto& v : vertices) {
+        const auto g = toGrid(v);
+        worst = std::max(worst, std::abs(std::hypot(g[0] - 50.0, g[1] - 25.0) - radius));
+    }
+    // 10000 steps of 0.1 rad are 159 turns. The scheme's own radial error is
+    // negligible (r θ⁶ / 144 per step); rounding of coordinates near 65
+    // (ulp 7.6e-6, a few roundings per step) walks like √10000 × 2e-5 =
+    // 2e-3 at most, and window coordinates add about 1e-4. Euler grows the
+    // radius by 0.5 % per step and leaves the domain within 100 steps.
+    EXPECT_LT(worst, 5e-3) << "the click's streamline left its circle";
+}
+
+TEST_F(FlowViewStreamlinesGLTest, ClicksDrawOnTopOfThePicture)
+{
+    uniform();
+    ASSERT_NO_FATAL_FAILURE(open());
+    // Something drawn before the clicks must stay.
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    view->seedStreamlineAt(100.0f, 40.5f);
+    view->seedStreamlineAt(100.0f, 150.5f);
+    const RgbaImage picture = context.readPixels();
+    // A line on a pixel border lights the row above or the row below it.
+    const auto lit = [&](int row) { return picture.pixel(300, row)[0] == 255 || picture.pixel(300, row - 1)[0] == 255; };
+    EXPECT_TRUE(lit(kHeight - 40)) << "the first click's line is missing";
+    EXPECT_TRUE(lit(kHeight - 150)) << "the second click erased the first";
+    EXPECT_EQ(picture.pixel(300, 100), (std::array<std::uint8_t, 4>{0, 0, 255, 255}))
+        << "a click must not clear the picture";
+}
+
+TEST_F(FlowViewStreamlinesGLTest, ClickOutsideTheDomainDrawsNothing)
+{
+    uniform();
+    ASSERT_NO_FATAL_FAILURE(open());
+    // Pixel column 399 maps to grid column 100.75, beyond the last sample.
+    view->seedStreamlineAt(399.0f, 100.0f);
+    view->seedStreamlineAt(std::numeric_limits<float>::quiet_NaN(), 100.0f);
+    view->seedStreamlineAt(1e30f, -1e30f);
+    EXPECT_EQ(litPixels(context.readPixels()), 0) << "a click outside the flow drew";
+}
+
+} // namespace
+} // namespace tvl

@@ -1,0 +1,93 @@
+#pragma once
+
+// Records the immediate-mode primitives that the code under test hands to GL,
+// as the calls carry them (before any transformation or clipping), by standing
+// in for glBegin, glColor3f, glVertex2f and glVertex3f within this test executable;
+// every call still goes on to the driver. The executable's own definitions take
+// precedence over the GL library's for the static libraries linked into it.
+// Include this header in exactly one source file of a test executable.
+
+#include <GL/gl.h>
+#include <dlfcn.h>
+
+#include <array>
+#include <utility>
+#include <vector>
+
+namespace tvl::test {
+
+struct RecordedPrimitive {
+    GLenum mode = 0;
+    std::array<float, 3> colour{}; // current colour at glBegin
+    std::vector<std::array<float, 3>> vertices;
+};
+
+struct GLCallRecorder {
+    bool active = false;
+    std::array<float, 3> colour{1.0f, 1.0f, 1.0f};
+    std::vector<RecordedPrimitive> primitives;
+};
+
+inline GLCallRecorder& glCallRecorder()
+{
+    static GLCallRecorder recorder;
+    return recorder;
+}
+
+// The primitives that draw() begins, in order.
+template <typename Draw>
+std::vector<RecordedPrimitive> recordPrimitives(Draw&& draw)
+{
+    GLCallRecorder& recorder = glCallRecorder();
+    recorder.primitives.clear();
+    recorder.active = true;
+    std::forward<Draw>(draw)();
+    recorder.active = false;
+    return std::move(recorder.primitives);
+}
+
+template <typename Function>
+Function nextGL(const char* name)
+{
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+} // namespace tvl::test
+
+extern "C" {
+
+void glBegin(GLenum mode)
+{
+    static const auto next = tvl::test::nextGL<void (*)(GLenum)>("glBegin");
+    auto& recorder = tvl::test::glCallRecorder();
+    if (recorder.active)
+        recorder.primitives.push_back({mode, recorder.colour, {}});
+    next(mode);
+}
+
+void glColor3f(GLfloat red, GLfloat green, GLfloat blue)
+{
+    static const auto next = tvl::test::nextGL<void (*)(GLfloat, GLfloat, GLfloat)>("glColor3f");
+    tvl::test::glCallRecorder().colour = {red, green, blue};
+    next(red, green, blue);
+}
+
+void glVertex2f(GLfloat x, GLfloat y)
+{
+    static const auto next = tvl::test::nextGL<void (*)(GLfloat, GLfloat)>("glVertex2f");
+    auto& recorder = tvl::test::glCallRecorder();
+    if (recorder.active && !recorder.primitives.empty())
+        recorder.primitives.back().vertices.push_back({x, y, 0.0f});
+    next(x, y);
+}
+
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
+{
+    static const auto next = tvl::test::nextGL<void (*)(GLfloat, GLfloat, GLfloat)>("glVertex3f");
+    auto& recorder = tvl::test::glCallRecorder();
+    if (recorder.active && !recorder.primitives.empty())
+        recorder.primitives.back().vertices.push_back({x, y, z});
+    next(x, y, z);
+}
+
+} // extern "C"

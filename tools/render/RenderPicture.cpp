@@ -1,0 +1,136 @@
+#include "RenderPicture.h"
+
+#include "RenderSettings.h"
+
+#include "flow/FlowData.h"
+#include "render/OffscreenContext.h"
+#include "render/RgbaImage.h"
+#include "transfer/TransferFunction.h"
+#include "transfer/TransferPreset.h"
+#include "view/AdditionalDataCoder.h"
+#include "view/DirectionCoder.h"
+#include "view/FlowView.h"
+#include "view/SpeedCoder.h"
+
+#include <GL/gl.h>
+
+#include <cstddef>
+#include <memory>
+#include <utility>
+
+namespace tvl {
+
+namespace {
+
+// The transfer strip's height plays no part in the colour table.
+constexpr int kStripHeight = 20;
+
+void applyTransfer(const RenderSettings& settings, TransferFunction& transfer)
+{
+    transfer.ensureInitialized();
+    if (settings.transferPreset)
+        transfer.applyPreset(kTransferPresets[static_cast<std::size_t>(*settings.transferPreset)]);
+    for (const RenderSettings::TransferPoint& p : settings.transferPoints) {
+        const Rgb colour{p.colour[0], p.colour[1], p.colour[2]};
+        if (p.position <= 0.0f) {
+            transfer.setPointColor(0, colour);
+        } else if (p.position >= 1.0f) {
+            // The right end sits at the strip's right edge, right of every
+            // other point, so it is always the last in sorted order.
+            transfer.setPointColor(transfer.pointCount() - 1, colour);
+        } else {
+            const int entries = transfer.entryCount();
+            int column = static_cast<int>(p.position * static_cast<float>(entries));
+            column = column < 1 ? 1 : (column > entries - 1 ? entries - 1 : column);
+            transfer.addPoint(column, colour.r, colour.g, colour.b);
+        }
+    }
+}
+
+bool checkValue(const FlowData& flow, int k, const char* what, std::string& error)
+{
+    if (k >= 0 && k < flow.getAdditionalCount())
+        return true;
+    error = std::string(what) + " names additional value " + std::to_string(k) + ", but the data set has "
+        + std::to_string(flow.getAdditionalCount());
+    return false;
+}
+
+} // namespace
+
+bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaImage& picture, std::string& error)
+{
+    if (!flow.isLoaded()) {
+        error = "no flow data set is loaded";
+        return false;
+    }
+    if (settings.background && settings.backgroundMode == RenderSettings::BackgroundMode::AdditionalValue
+        && !checkValue(flow, settings.backgroundValue, "the background", error))
+        return false;
+    if (settings.arrows && settings.arrowCoding >= 2 && !checkValue(flow, settings.arrowValue, "the arrow coding", error))
+        return false;
+    if (settings.transferEntries < 2) {
+        error = "the transfer function needs at least 2 entries";
+        return false;
+    }
+
+    OffscreenContext context;
+    std::string reason;
+    if (!context.create(settings.width, settings.height, reason)) {
+        error = "no offscreen OpenGL context: " + reason;
+        return false;
+    }
+    // The state a canvas sets up when it is created.
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+
+    TransferFunction transfer(ClientRect{0, 0, settings.transferEntries, kStripHeight});
+    applyTransfer(settings, transfer);
+    std::unique_ptr<DataCoder> coder;
+    switch (settings.backgroundMode) {
+    case RenderSettings::BackgroundMode::Speed:
+        coder = std::make_unique<SpeedCoder>(flow, transfer.colorTable());
+        break;
+    case RenderSettings::BackgroundMode::Direction:
+        coder = std::make_unique<DirectionCoder>(flow, transfer.colorTable());
+        break;
+    case RenderSettings::BackgroundMode::AdditionalValue:
+        coder = std::make_unique<AdditionalDataCoder>(flow, transfer.colorTable(), settings.backgroundValue);
+        break;
+    }
+
+    RgbaImage drawn;
+    {
+        // The view's display list lives in this context: the view goes first.
+        FlowView view(&flow);
+        view.setCanvasSize(settings.width, settings.height);
+        view.resetRegion();
+        view.applyViewport();
+
+        glClear(GL_COLOR_BUFFER_BIT);
+        if (settings.zoom) {
+            const auto& z = *settings.zoom;
+            view.zoomToWindowRect(z[0], z[1], z[2], z[3]);
+        }
+        if (settings.background)
+            view.drawBackground(*coder);
+        if (settings.streamlines)
+            view.drawStreamlines(settings.dsep, settings.dtest, settings.integrator);
+        if (settings.arrows)
+            view.drawArrowPlot(settings.arrowStep, settings.arrowCoding, settings.arrowValue);
+        for (const auto& seed : settings.seeds)
+            view.seedStreamlineAt(seed[0], seed[1]);
+        drawn = context.readPixels();
+    }
+    // The window shows the canvas opaque; the cleared parts are black.
+    const std::size_t bytes = std::size_t{4} * static_cast<std::size_t>(drawn.width())
+        * static_cast<std::size_t>(drawn.height());
+    for (std::size_t alpha = 3; alpha < bytes; alpha += 4)
+        drawn.data()[alpha] = 255;
+    picture = std::move(drawn);
+    return true;
+}
+
+} // namespace tvl

@@ -1,0 +1,199 @@
+#include "RenderSettings.h"
+
+#include "transfer/TransferFunction.h"
+#include "transfer/TransferPreset.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+namespace tvl {
+
+namespace {
+
+std::string lower(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// A whole decimal number in 0 .. 1000000.
+bool parseCount(const std::string& text, int& value)
+{
+    if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0])))
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v > 1000000)
+        return false;
+    value = static_cast<int>(v);
+    return true;
+}
+
+// "value:K" gives K; false for anything else.
+bool parseValueNumber(const std::string& text, int& k)
+{
+    const std::string prefix = "value:";
+    return text.compare(0, prefix.size(), prefix) == 0 && parseCount(text.substr(prefix.size()), k);
+}
+
+int hexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+std::vector<std::string> splitList(const std::string& text)
+{
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', start);
+        parts.push_back(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        if (comma == std::string::npos)
+            return parts;
+        start = comma + 1;
+    }
+}
+
+} // namespace
+
+bool parseBackgroundMode(const std::string& text, RenderSettings& settings, std::string& error)
+{
+    const std::string mode = lower(text);
+    int k = 0;
+    if (mode == "speed") {
+        settings.backgroundMode = RenderSettings::BackgroundMode::Speed;
+    } else if (mode == "direction") {
+        settings.backgroundMode = RenderSettings::BackgroundMode::Direction;
+    } else if (parseValueNumber(mode, k)) {
+        settings.backgroundMode = RenderSettings::BackgroundMode::AdditionalValue;
+        settings.backgroundValue = k;
+    } else {
+        error = "background mode '" + text + "' is none of speed, direction, value:K";
+        return false;
+    }
+    return true;
+}
+
+bool parseArrowCoding(const std::string& text, RenderSettings& settings, std::string& error)
+{
+    const std::string coding = lower(text);
+    int k = 0;
+    if (coding == "none") {
+        settings.arrowCoding = 0;
+        settings.arrowValue = 0;
+    } else if (coding == "speed") {
+        settings.arrowCoding = 1;
+        settings.arrowValue = 0;
+    } else if (parseValueNumber(coding, k)) {
+        settings.arrowCoding = k + 2;
+        settings.arrowValue = k;
+    } else {
+        error = "arrow coding '" + text + "' is none of none, speed, value:K";
+        return false;
+    }
+    return true;
+}
+
+bool parseIntegrator(const std::string& text, int& integrator, std::string& error)
+{
+    const std::string name = lower(text);
+    if (name == "euler")
+        integrator = 0;
+    else if (name == "rk2")
+        integrator = 1;
+    else if (name == "rk4")
+        integrator = 2;
+    else {
+        error = "integrator '" + text + "' is none of euler, rk2, rk4";
+        return false;
+    }
+    return true;
+}
+
+bool parseTransferPreset(const std::string& text, int& preset, std::string& error)
+{
+    for (std::size_t i = 0; i < kTransferPresets.size(); ++i) {
+        if (lower(std::string(kTransferPresets[i].menuText)) == lower(text)) {
+            preset = static_cast<int>(i);
+            return true;
+        }
+    }
+    error = "transfer preset '" + text + "' is none of";
+    for (const TransferPreset& p : kTransferPresets)
+        error.append(" ").append(p.menuText);
+    return false;
+}
+
+bool parseTransferPoints(const std::string& text, std::vector<RenderSettings::TransferPoint>& points,
+                         std::string& error)
+{
+    std::vector<RenderSettings::TransferPoint> parsed;
+    int interior = 0;
+    for (const std::string& item : splitList(text)) {
+        const std::size_t colon = item.find(':');
+        const std::string colour = colon == std::string::npos ? std::string() : item.substr(colon + 1);
+        RenderSettings::TransferPoint point;
+        char* end = nullptr;
+        const std::string position = item.substr(0, colon);
+        point.position = std::strtof(position.c_str(), &end);
+        const bool positionOk = !position.empty() && *end == '\0' && std::isfinite(point.position)
+            && point.position >= 0.0f && point.position <= 1.0f;
+        bool colourOk = colour.size() == 7 && colour[0] == '#';
+        for (std::size_t c = 0; colourOk && c < 3; ++c) {
+            const int high = hexDigit(colour[1 + 2 * c]);
+            const int low = hexDigit(colour[2 + 2 * c]);
+            colourOk = high >= 0 && low >= 0;
+            point.colour[c] = static_cast<unsigned char>(high * 16 + low);
+        }
+        if (!positionOk || !colourOk) {
+            error = "transfer point '" + item + "' is not POSITION:#RRGGBB with POSITION in 0 .. 1";
+            return false;
+        }
+        if (point.position > 0.0f && point.position < 1.0f)
+            ++interior;
+        parsed.push_back(point);
+    }
+    if (interior > TransferFunction::kMaxPoints - 2) {
+        error = "a transfer function holds at most " + std::to_string(TransferFunction::kMaxPoints - 2)
+            + " points between its two ends";
+        return false;
+    }
+    points = std::move(parsed);
+    return true;
+}
+
+bool parseLayers(const std::string& text, RenderSettings& settings, std::string& error)
+{
+    bool background = false;
+    bool streamlines = false;
+    bool arrows = false;
+    if (lower(text) != "none") {
+        for (const std::string& item : splitList(lower(text))) {
+            if (item == "background")
+                background = true;
+            else if (item == "streamlines")
+                streamlines = true;
+            else if (item == "arrows")
+                arrows = true;
+            else {
+                error = "layer '" + item + "' is none of background, streamlines, arrows";
+                return false;
+            }
+        }
+    }
+    settings.background = background;
+    settings.streamlines = streamlines;
+    settings.arrows = arrows;
+    return true;
+}
+
+} // namespace tvl

@@ -1,0 +1,133 @@
+// tvl-render: draws a flow data set's layers into a PNG picture without any
+// window or display, through the same view and layer code as the window.
+#include "DemoFlow.h"
+#include "RenderPicture.h"
+#include "RenderSettings.h"
+
+#include "flow/FlowData.h"
+#include "flow/LogSink.h"
+#include "render/PngFile.h"
+#include "render/RgbaImage.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The text the window shows in its message box when a load fails.
+constexpr const char* kLoadFailure = "Ein Fehler ist beim Laden der Flowdaten aufgetreten.";
+
+struct CollectingLog : tvl::LogSink {
+    std::vector<std::string> messages;
+    void write(const std::string& message) override { messages.push_back(message); }
+};
+
+int fail(const std::string& message)
+{
+    std::fprintf(stderr, "tvl-render: %s\n", message.c_str());
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    tvl::RenderSettings settings;
+    std::string gridFile;
+    std::string dataFile;
+    std::string output;
+    bool demo = false;
+    std::string layers = "background,streamlines,arrows";
+    std::string background = "speed";
+    std::string transferPreset;
+    std::string transferPoints;
+    std::string arrowCoding = "none";
+    std::string integrator = "euler";
+    std::vector<float> zoom;
+    std::vector<float> seeds;
+
+    CLI::App app{"Draws the layers of a flow data set (a *.gri grid file and a *.dat data file) into a PNG\n"
+                 "picture, as the window's canvas shows them after Draw: background, evenly spaced\n"
+                 "streamlines, arrows, then any hand-seeded streamlines on top. Needs no display.",
+                 "tvl-render"};
+    app.add_option("grid", gridFile, "grid file (*.gri)");
+    app.add_option("data", dataFile, "data file (*.dat)");
+    app.add_option("-o,--output", output, "PNG file to write; nothing is written on failure")->required();
+    app.add_flag("--demo", demo, "draw the built-in demo data set (a double gyre with two additional values)");
+    app.add_option("--width", settings.width, "canvas width in pixels")->check(CLI::Range(1, 16384))->capture_default_str();
+    app.add_option("--height", settings.height, "canvas height in pixels")->check(CLI::Range(1, 16384))->capture_default_str();
+    app.add_option("--layers", layers, "layers to draw: a comma-separated subset of background, streamlines, arrows; or none")
+        ->capture_default_str();
+    app.add_option("--background", background, "background quantity: speed, direction or value:K (additional value K)")
+        ->capture_default_str();
+    app.add_option("--transfer-width", settings.transferEntries, "colour table entries (the transfer strip's width)")
+        ->check(CLI::Range(2, 4096))
+        ->capture_default_str();
+    auto* preset = app.add_option("--transfer-preset", transferPreset,
+                                  "transfer function preset: Black-White, Blue-Yellow, Blue-Green-Red, "
+                                  "Black-Blue-Cyan, Black-Orange-Yellow (default black to white)");
+    app.add_option("--transfer-points", transferPoints,
+                   "explicit control points POS:#RRGGBB,... with POS in 0..1; 0 and 1 recolour the end points")
+        ->excludes(preset);
+    app.add_option("--arrow-step", settings.arrowStep, "pixels between arrows (the grid resolution slider is 5..80)")
+        ->check(CLI::Range(1, 1000))
+        ->capture_default_str();
+    app.add_option("--arrow-coding", arrowCoding, "arrow length coding: none, speed or value:K")->capture_default_str();
+    app.add_option("--dsep", settings.dsep, "dsep slider position, 10..1000")->check(CLI::Range(10.0f, 1000.0f))
+        ->capture_default_str();
+    app.add_option("--dtest", settings.dtest, "dtest slider position, 1..99")->check(CLI::Range(1.0f, 99.0f))
+        ->capture_default_str();
+    app.add_option("--integrator", integrator, "integrator of the evenly spaced streamlines: euler, rk2, rk4")
+        ->capture_default_str();
+    app.add_option("--zoom", zoom, "zoom rectangle X0 Y0 X1 Y1 in canvas pixels (y down), as a right-button drag")
+        ->expected(4)
+        ->check(CLI::Range(-1.0e6f, 1.0e6f));
+    app.add_option("--seed", seeds, "seed one streamline by hand at canvas pixel X Y (y down); repeatable")
+        ->expected(2)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->check(CLI::Range(-1.0e6f, 1.0e6f));
+    CLI11_PARSE(app, argc, argv);
+
+    std::string error;
+    if (!tvl::parseLayers(layers, settings, error) || !tvl::parseBackgroundMode(background, settings, error)
+        || !tvl::parseArrowCoding(arrowCoding, settings, error)
+        || !tvl::parseIntegrator(integrator, settings.integrator, error))
+        return fail(error);
+    if (!transferPreset.empty()) {
+        int index = 0;
+        if (!tvl::parseTransferPreset(transferPreset, index, error))
+            return fail(error);
+        settings.transferPreset = index;
+    }
+    if (!transferPoints.empty() && !tvl::parseTransferPoints(transferPoints, settings.transferPoints, error))
+        return fail(error);
+    if (zoom.size() == 4)
+        settings.zoom = std::array<float, 4>{zoom[0], zoom[1], zoom[2], zoom[3]};
+    for (std::size_t k = 0; k + 1 < seeds.size(); k += 2)
+        settings.seeds.push_back({seeds[k], seeds[k + 1]});
+    if (demo == (!gridFile.empty() || !dataFile.empty()))
+        return fail("give either --demo or a grid file and a data file");
+    if (!demo && (gridFile.empty() || dataFile.empty()))
+        return fail("a data set needs both its grid file and its data file");
+
+    tvl::FlowData flow;
+    CollectingLog log;
+    flow.setLogSink(&log);
+    const bool loaded = demo ? flow.loadNodes(tvl::makeDemoFlow()) : flow.loadData(gridFile, dataFile);
+    if (!loaded) {
+        std::fprintf(stderr, "%s\n", kLoadFailure);
+        for (const std::string& message : log.messages)
+            std::fprintf(stderr, "%s\n", message.c_str());
+        return 1;
+    }
+
+    tvl::RgbaImage picture;
+    if (!tvl::renderPicture(flow, settings, picture, error))
+        return fail(error);
+    if (!tvl::writePng(output, picture, error))
+        return fail(error);
+    return 0;
+}

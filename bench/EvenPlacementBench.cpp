@@ -4,10 +4,13 @@
 // offscreen GL context, display list recording and replay included, timed to
 // glFinish.
 //
+// A second benchmark replays the recorded list alone, to show how much of the
+// time goes into drawing the lines (all of it in software here).
+//
 // The field is written as a .gri/.dat pair and loaded through the loader, so
 // that bench/even_placement_vtk.py can time another placement on the same
 // nodes:
-//   EvenPlacementBench --field-dir=DIR
+//   EvenPlacementBench --field-dir DIR
 //   /usr/bin/python3 bench/even_placement_vtk.py DIR
 // Without --field-dir the files go to a folder under the system's temporary
 // directory, printed at the start.
@@ -90,17 +93,42 @@ void placeEvenly(benchmark::State& state, Scene* scene)
     }
 }
 
+// One drawing of the placed lines from the display list: what the GL part of
+// a placement costs each time the lines are drawn (a placement draws them
+// twice, once while recording and once more from the list).
+void replayList(benchmark::State& state, Scene* scene)
+{
+    scene->view->setStreamlineProjection();
+    for (auto _ : state) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        scene->view->streamlineLayer().callList();
+        glFinish();
+    }
+}
+
+// Takes --field-dir=DIR or --field-dir DIR out of the arguments.
 std::string fieldDirectory(int& argc, char** argv)
 {
-    const char* option = "--field-dir=";
+    const char* option = "--field-dir";
+    const std::size_t length = std::strlen(option);
     for (int i = 1; i < argc; ++i) {
-        if (std::strncmp(argv[i], option, std::strlen(option)) == 0) {
-            std::string dir = argv[i] + std::strlen(option);
-            for (int j = i; j + 1 < argc; ++j)
-                argv[j] = argv[j + 1];
-            --argc;
-            return dir;
+        if (std::strncmp(argv[i], option, length) != 0)
+            continue;
+        int used = 0;
+        std::string dir;
+        if (argv[i][length] == '=') {
+            dir = argv[i] + length + 1;
+            used = 1;
+        } else if (argv[i][length] == 0 && i + 1 < argc) {
+            dir = argv[i + 1];
+            used = 2;
+        } else {
+            continue;
         }
+        for (int j = i; j + used < argc; ++j)
+            argv[j] = argv[j + used];
+        argc -= used;
+        return dir;
     }
     return (std::filesystem::temp_directory_path() / "tavrel-even-placement").string();
 }
@@ -139,8 +167,8 @@ int main(int argc, char** argv)
     scene.view->resetRegion();
     scene.view->applyViewport();
     if (scene.view->viewportWidth() != kViewportWidth || scene.view->viewportHeight() != kViewportHeight) {
-        std::fprintf(stderr, "EvenPlacementBench: the view fills only %d × %d pixels\n",
-                     scene.view->viewportWidth(), scene.view->viewportHeight());
+        std::fprintf(stderr, "EvenPlacementBench: the view fills only %d × %d pixels\n", scene.view->viewportWidth(),
+            scene.view->viewportHeight());
         return 1;
     }
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
@@ -154,16 +182,19 @@ int main(int argc, char** argv)
     layer.setIntegrator(&counter);
     layer.placeEvenly();
     layer.setIntegrator(nullptr);
-    std::printf("%d streamlines from %lld half-lines of %lld points in all\n", counter.lines, counter.traces,
-                counter.points);
+    std::printf(
+        "%d streamlines from %lld half-lines of %lld points in all\n", counter.lines, counter.traces, counter.points);
     std::printf("regular grid %d x %d, g %.6g grid units per pixel, dsep %.6g, dtest %.6g grid units\n",
-                scene.flow.getWidth(), scene.flow.getHeight(), layer.gridUnitsPerPixel(), layer.dsep(),
-                layer.dtest());
+        scene.flow.getWidth(), scene.flow.getHeight(), layer.gridUnitsPerPixel(), layer.dsep(), layer.dtest());
 
     benchmark::RegisterBenchmark("BM_EvenPlacement1000x800", placeEvenly, &scene)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->MinTime(2.0);
+    benchmark::RegisterBenchmark("BM_ReplayList1000x800", replayList, &scene)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(1.0);
     bench::FigureReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
@@ -173,5 +204,8 @@ int main(int argc, char** argv)
         return 1;
     bench::printFigure("even_placement_1000x800_ms", time->second * 1e-6, "ms");
     bench::printFigure("even_placement_lines", counter.lines, "lines");
+    const auto replay = reporter.nanoseconds.find("BM_ReplayList1000x800");
+    if (replay != reporter.nanoseconds.end())
+        bench::printFigure("even_placement_replay_ms", replay->second * 1e-6, "ms");
     return 0;
 }

@@ -2,11 +2,11 @@
 #include "flow/FlowData.h"
 #include "flow/RegularSample.h"
 #include "streamlines/RungeKutta4Integrator.h"
+#include "support/Figures.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -27,8 +27,8 @@ const tvl::FlowData& vortex()
             for (int c = 0; c < kSize; ++c) {
                 const float vx = -(static_cast<float>(r) - centre) / 500.0f;
                 const float vy = (static_cast<float>(c) - centre) / 500.0f;
-                samples[static_cast<std::size_t>(r) * kSize + static_cast<std::size_t>(c)] = {
-                    vx, vy, 0.0f, std::sqrt(vx * vx + vy * vy)};
+                samples[static_cast<std::size_t>(r) * kSize + static_cast<std::size_t>(c)]
+                    = {vx, vy, 0.0f, std::sqrt(vx * vx + vy * vy)};
             }
         }
         data.setRegularGrid(kSize, kSize, 0, std::move(samples), {}, {0.0f, 0.0f, 0.0f}, {20.0f, 20.0f, 0.0f});
@@ -57,21 +57,6 @@ void BM_RungeKutta4Steps(benchmark::State& state)
 }
 BENCHMARK(BM_RungeKutta4Steps)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-// Keeps the rate of the run for the FIGURE line.
-class FigureReporter : public benchmark::ConsoleReporter {
-public:
-    double stepsPerSecond = 0.0;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const auto counter = run.counters.find("steps_per_s");
-            if (counter != run.counters.end() && run.run_type == Run::RT_Iteration)
-                stepsPerSecond = counter->second.value;
-        }
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -79,9 +64,12 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    FigureReporter reporter;
+    tvl::bench::FigureReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    std::printf("FIGURE rk4_steps_per_s %.4g steps/s\n", reporter.stepsPerSecond);
+    const auto rate = reporter.counters.find("BM_RungeKutta4Steps/steps_per_s");
+    if (rate == reporter.counters.end())
+        return 1;
+    tvl::bench::printFigure("rk4_steps_per_s", rate->second, "steps/s");
     return 0;
 }

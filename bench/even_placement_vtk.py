@@ -14,10 +14,14 @@ import statistics
 import sys
 import time
 
-import numpy as np
-from vtkmodules.util.numpy_support import numpy_to_vtk
-from vtkmodules.vtkCommonDataModel import vtkImageData
-from vtkmodules.vtkFiltersFlowPaths import vtkEvenlySpacedStreamlines2D, vtkStreamTracer
+try:
+    import numpy as np
+    from vtkmodules.util.numpy_support import numpy_to_vtk
+    from vtkmodules.vtkCommonDataModel import vtkImageData
+    from vtkmodules.vtkFiltersFlowPaths import vtkEvenlySpacedStreamlines2D, vtkStreamTracer
+except ImportError as error:
+    raise SystemExit(f"even_placement_vtk.py: {sys.executable} lacks numpy or VTK ({error}); "
+                     "run it with the system's /usr/bin/python3 (python3-numpy, python3-vtk9)")
 
 VIEWPORT_WIDTH = 1000
 VIEWPORT_HEIGHT = 800
@@ -76,13 +80,18 @@ def main():
     units_per_pixel = 0.5 * ((y1 - y0) / VIEWPORT_HEIGHT + (x1 - x0) / VIEWPORT_WIDTH)
     dsep = DSEP_PIXELS * units_per_pixel
 
+    # VTK 9.1's placement crashes when given lengths in flow units, so they
+    # go in cell lengths: the diagonal of one cell of the image.
+    spacing = image.GetSpacing()
+    cell_length = (spacing[0] ** 2 + spacing[1] ** 2) ** 0.5
+
     placement = vtkEvenlySpacedStreamlines2D()
     placement.SetInputData(image)
     placement.SetStartPosition(0.5 * (x0 + x1), 0.5 * (y0 + y1), 0.0)
-    placement.SetIntegrationStepUnit(vtkStreamTracer.LENGTH_UNIT)
-    placement.SetSeparatingDistance(dsep)
+    placement.SetIntegrationStepUnit(vtkStreamTracer.CELL_LENGTH_UNIT)
+    placement.SetSeparatingDistance(dsep / cell_length)
     placement.SetSeparatingDistanceRatio(DTEST_RATIO)
-    placement.SetInitialIntegrationStep(STEP_PIXELS * units_per_pixel)
+    placement.SetInitialIntegrationStep(STEP_PIXELS * units_per_pixel / cell_length)
     placement.SetMaximumNumberOfSteps(MAX_STEPS)
     placement.SetIntegratorTypeToRungeKutta2()
     placement.SetComputeVorticity(False)

@@ -9,7 +9,9 @@ bool Integrator::acceptPoint(const Vector3&) const
     return true;
 }
 
-void Integrator::traceLine(const Vector3&, PointList&, float) {}
+void Integrator::traceLine(const Vector3&, PointList&, float)
+{
+}
 
 void Integrator::setParameters(const TraceParameters& parameters)
 {

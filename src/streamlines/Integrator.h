@@ -37,7 +37,10 @@ struct TraceParameters {
 // always finite. The scheme classes differ only in the step rule.
 class Integrator {
 public:
-    explicit Integrator(const FlowData* flowData) : flowData_(flowData) {}
+    explicit Integrator(const FlowData* flowData)
+        : flowData_(flowData)
+    {
+    }
     virtual ~Integrator() = default;
     Integrator(const Integrator&) = delete;
     Integrator& operator=(const Integrator&) = delete;
@@ -46,6 +49,10 @@ public:
     virtual bool acceptPoint(const Vector3& point) const;
     // Traces one half-line from seed into line: with the flow for a positive
     // step, against it for a negative one. The base class leaves line alone.
+    // The schemes end a line silently when the length or the step budget is
+    // used up, a sample fails, the speed is not positive, a step lands on a
+    // point that is not finite (not stored), the list cannot grow, or
+    // acceptPoint rejects the new point (which stays).
     virtual void traceLine(const Vector3& seed, PointList& line, float step);
 
     void setStep(float step) { step_ = step; }
@@ -70,8 +77,7 @@ protected:
     // The tracing loop shared by the schemes. advance(P, D, h) moves P by one
     // step of length h from the direction D sampled at P; it answers false
     // when one of its own samples fails, and must then leave P unchanged.
-    template <class StepRule>
-    void traceWith(const Vector3& seed, PointList& line, float step, StepRule advance);
+    template <class StepRule> void traceWith(const Vector3& seed, PointList& line, float step, StepRule advance);
 
     const FlowData* flowData_;
 
@@ -83,8 +89,7 @@ private:
     int maxSteps_ = 100;
 };
 
-template <class StepRule>
-void Integrator::traceWith(const Vector3& seed, PointList& line, float step, StepRule advance)
+template <class StepRule> void Integrator::traceWith(const Vector3& seed, PointList& line, float step, StepRule advance)
 {
     line.clear();
     Vector3 p = seed;

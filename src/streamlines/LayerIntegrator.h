@@ -10,7 +10,10 @@ namespace tvl {
 // separation test or the half-line ends with it.
 class LayerIntegrator : public Integrator {
 public:
-    explicit LayerIntegrator(const FlowData* flowData) : Integrator(flowData) {}
+    explicit LayerIntegrator(const FlowData* flowData)
+        : Integrator(flowData)
+    {
+    }
 
     // Not owned; null unlinks. The layer sets and clears it (setIntegrator).
     void setLayer(const SeparationTest* layer) { layer_ = layer; }

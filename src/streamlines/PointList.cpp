@@ -65,8 +65,8 @@ bool PointList::hasPointCloserThan(const Vector3& point, float distance) const
     // A squared distance this far below distance² has a rounded root below
     // distance whatever the rounding; the margin (2^-20) is far wider than
     // the float rounding of the bound itself (2^-24).
-    const float certainlyCloser =
-        static_cast<float>(static_cast<double>(distance) * distance * (1.0 - 1.0 / (1 << 20)));
+    const float certainlyCloser
+        = static_cast<float>(static_cast<double>(distance) * distance * (1.0 - 1.0 / (1 << 20)));
     float nearestSquared = std::numeric_limits<float>::infinity();
     for (int i = 0; i < count_; ++i) {
         const float dx = point.x - data_[i].x;

@@ -20,7 +20,10 @@ public:
     using Reallocate = void* (*)(void* block, std::size_t bytes);
 
     PointList() = default;
-    explicit PointList(Reallocate reallocate) : reallocate_(reallocate) {}
+    explicit PointList(Reallocate reallocate)
+        : reallocate_(reallocate)
+    {
+    }
     ~PointList();
     PointList(const PointList&) = delete;
     PointList& operator=(const PointList&) = delete;

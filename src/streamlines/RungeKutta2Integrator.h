@@ -8,7 +8,10 @@ namespace tvl {
 // half a step ahead; a midpoint outside the domain ends the half-line.
 class RungeKutta2Integrator : public LayerIntegrator {
 public:
-    explicit RungeKutta2Integrator(const FlowData* flowData) : LayerIntegrator(flowData) {}
+    explicit RungeKutta2Integrator(const FlowData* flowData)
+        : LayerIntegrator(flowData)
+    {
+    }
 
     bool acceptPoint(const Vector3& point) const override;
     void traceLine(const Vector3& seed, PointList& line, float step) override;

@@ -9,7 +9,10 @@ namespace tvl {
 // half-line without advancing.
 class RungeKutta4Integrator : public LayerIntegrator {
 public:
-    explicit RungeKutta4Integrator(const FlowData* flowData) : LayerIntegrator(flowData) {}
+    explicit RungeKutta4Integrator(const FlowData* flowData)
+        : LayerIntegrator(flowData)
+    {
+    }
 
     bool acceptPoint(const Vector3& point) const override;
     void traceLine(const Vector3& seed, PointList& line, float step) override;

@@ -23,7 +23,11 @@ bool isSensibleCellCount(float cells)
 
 } // namespace
 
-StreamlineLayer::StreamlineLayer(const FlowData* flowData) : flowData_(flowData), displayList_(glGenLists(1)) {}
+StreamlineLayer::StreamlineLayer(const FlowData* flowData)
+    : flowData_(flowData)
+    , displayList_(glGenLists(1))
+{
+}
 
 StreamlineLayer::~StreamlineLayer()
 {
@@ -117,8 +121,8 @@ void StreamlineLayer::resetGrid()
 bool StreamlineLayer::cellOf(const Vector3& point, int& column, int& row) const
 {
     // Written so that a NaN coordinate fails as well.
-    if (!(point.x >= regionMinimum_.x && point.x <= regionMaximum_.x && point.y >= regionMinimum_.y &&
-          point.y <= regionMaximum_.y))
+    if (!(point.x >= regionMinimum_.x && point.x <= regionMaximum_.x && point.y >= regionMinimum_.y
+            && point.y <= regionMaximum_.y))
         return false;
     const double x = (static_cast<double>(point.x) - regionMinimum_.x) * columns_ / regionExtent_.x;
     const double y = (static_cast<double>(point.y) - regionMinimum_.y) * rows_ / regionExtent_.y;
@@ -136,8 +140,7 @@ const PointList* StreamlineLayer::cell(int column, int row) const
 {
     if (column < 0 || column >= columns_ || row < 0 || row >= rows_ || cells_.empty())
         return nullptr;
-    return cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
-                  static_cast<std::size_t>(column)]
+    return cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(column)]
         .get();
 }
 
@@ -148,8 +151,8 @@ void StreamlineLayer::addToGrid(const Vector3& point)
     if (!cellOf(point, column, row))
         return;
     forgetNearest();
-    std::unique_ptr<PointList>& entry =
-        cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(column)];
+    std::unique_ptr<PointList>& entry
+        = cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(column)];
     if (!entry) {
         if (!spareLists_.empty()) {
             entry = std::move(spareLists_.back());
@@ -198,8 +201,9 @@ bool StreamlineLayer::isFarEnough(const Vector3& point) const
     int row = 0;
     if (!cellOf(point, column, row))
         return false;
-    // Rounded distances lie within 3 × 2^-24 of the exact ones; the margins
-    // below (1e-6) leave room for that many times over.
+    // A rounded distance is off the exact one by a few 2^-24 of it at most;
+    // the margins (1e-6) turn rounded distances into bounds on exact ones and
+    // back with room to spare.
     constexpr double kMargin = 1.0 - 1e-6;
     if (nearest_.valid && nearest_.column == column && nearest_.row == row) {
         const double dx = static_cast<double>(point.x) - nearest_.point.x;
@@ -213,8 +217,8 @@ bool StreamlineLayer::isFarEnough(const Vector3& point) const
         }
     }
     const float nearest = nearestStoredDistance(point, column, row);
-    // A block with no point at all bounds nothing; neither do distances so
-    // large that their squares overflowed.
+    // The largest float stands for an empty block (cheap to scan again) or
+    // for distances whose squares overflowed, which bound nothing.
     nearest_.valid = nearest < 1e30f;
     nearest_.column = column;
     nearest_.row = row;
@@ -253,7 +257,7 @@ void StreamlineLayer::walkForSeeds(std::vector<Vector3>& candidates) const
         if (untilNext < 0.0f && s > 0.0f) {
             // Unit normal on the right of the direction of travel.
             const float length = std::sqrt(v.x * v.x + v.y * v.y);
-            const Vector3 normal{v.y / length, -v.x / length, 0.0f};
+            const Vector3 normal {v.y / length, -v.x / length, 0.0f};
             const Vector3 offset = normal * dsep_;
             const Vector3 a = x + offset;
             const Vector3 b = x - offset;
@@ -278,8 +282,8 @@ void StreamlineLayer::walkForSeeds(std::vector<Vector3>& candidates) const
 void StreamlineLayer::placeEvenly()
 {
     resetGrid();
-    const Vector3 centre{(regionMinimum_.x + regionMaximum_.x) * 0.5f, (regionMinimum_.y + regionMaximum_.y) * 0.5f,
-                         0.0f};
+    const Vector3 centre {
+        (regionMinimum_.x + regionMaximum_.x) * 0.5f, (regionMinimum_.y + regionMaximum_.y) * 0.5f, 0.0f};
     if (displayList_ != 0)
         glNewList(displayList_, GL_COMPILE_AND_EXECUTE);
     // A separation that is not positive would accept the same seed forever.

@@ -42,7 +42,8 @@ public:
     void setTestRatio(float ratio);
     // Links the integrator both ways for the next placement and gives it the
     // placement's trace parameters; null unlinks. The placement unlinks at its
-    // end, so the layer never keeps a pointer past it.
+    // end; an integrator linked without a placement must be unlinked before it
+    // is destroyed.
     void setIntegrator(LayerIntegrator* integrator);
     // Empties the occupancy grid and sizes it columns × rows.
     void resetGrid();

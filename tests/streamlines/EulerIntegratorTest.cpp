@@ -46,8 +46,8 @@ TEST(EulerIntegratorTest, StepUsesTheDirectionAtTheStartPointOnly)
     euler.traceBoth({25.0f, 20.0f, 0.0f});
     ASSERT_EQ(euler.forwardLine().count(), 2);
     // speed 5 × step 0.1 = 0.5 along (0, 1).
-    EXPECT_EQ(euler.forwardLine().data()[1], (Vector3{25.0f, 20.5f, 0.0f})) << "Euler step off the tangent";
-    EXPECT_EQ(euler.backwardLine().data()[1], (Vector3{25.0f, 19.5f, 0.0f})) << "backward Euler step off the tangent";
+    EXPECT_EQ(euler.forwardLine().data()[1], (Vector3 {25.0f, 20.5f, 0.0f})) << "Euler step off the tangent";
+    EXPECT_EQ(euler.backwardLine().data()[1], (Vector3 {25.0f, 19.5f, 0.0f})) << "backward Euler step off the tangent";
 }
 
 } // namespace

@@ -18,36 +18,6 @@
 namespace tvl {
 namespace {
 
-// Every vertex of the line segments that draw produces, in window
-// coordinates (viewport pixels, origin bottom left), via GL feedback;
-// nothing reaches the colour buffer.
-std::vector<std::array<float, 2>> lineVertices(const std::function<void()>& draw)
-{
-    std::vector<GLfloat> buffer(1 << 22);
-    glFeedbackBuffer(static_cast<GLsizei>(buffer.size()), GL_2D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    const GLint used = glRenderMode(GL_RENDER);
-    EXPECT_GE(used, 0) << "feedback buffer overflowed";
-    std::vector<std::array<float, 2>> vertices;
-    for (GLint at = 0; at < used;) {
-        const GLenum token = static_cast<GLenum>(buffer[static_cast<std::size_t>(at++)]);
-        if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
-            for (int v = 0; v < 2; ++v, at += 2)
-                vertices.push_back({buffer[static_cast<std::size_t>(at)], buffer[static_cast<std::size_t>(at) + 1]});
-        } else if (token == GL_POLYGON_TOKEN) {
-            at += 1 + 2 * static_cast<GLint>(buffer[static_cast<std::size_t>(at)]);
-        } else if (token == GL_PASS_THROUGH_TOKEN || token == GL_POINT_TOKEN || token == GL_BITMAP_TOKEN ||
-                   token == GL_DRAW_PIXEL_TOKEN || token == GL_COPY_PIXEL_TOKEN) {
-            at += token == GL_PASS_THROUGH_TOKEN ? 1 : 2;
-        } else {
-            ADD_FAILURE() << "unexpected feedback token " << token;
-            break;
-        }
-    }
-    return vertices;
-}
-
 int litPixels(const RgbaImage& image)
 {
     int lit = 0;
@@ -92,17 +62,20 @@ protected:
     // grid units.
     void rotation()
     {
-        test::setField(
-            flow, 101, 51,
-            [](int c, int r) { return Vector3{-(static_cast<float>(r) - 25.0f), static_cast<float>(c) - 50.0f, 0.0f}; },
+        test::setField(flow, 101, 51,
+            [](int c, int r) {
+                return Vector3 {-(static_cast<float>(r) - 25.0f), static_cast<float>(c) - 50.0f, 0.0f};
+            },
             {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
     }
 
     void uniform()
     {
-        test::setField(
-            flow, 101, 51, [](int, int) { return Vector3{1.0f, 0.0f, 0.0f}; }, {0.0f, 0.0f, 0.0f},
-            {2.0f, 1.0f, 0.0f});
+        test::setField(flow, 101, 51,
+            [](int, int) {
+                return Vector3 {1.0f, 0.0f, 0.0f};
+            },
+            {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
     }
 };
 
@@ -161,49 +134,50 @@ TEST_F(FlowViewStreamlinesGLTest, ClickTracesThroughTheClickedPixel)
     // would fall beyond column 100, so within a step (0.1 columns) of it.
     uniform();
     ASSERT_NO_FATAL_FAILURE(open());
-    const auto vertices = lineVertices([&] { view->seedStreamlineAt(123.7f, 50.2f); });
-    ASSERT_GT(vertices.size(), 100u) << "the click drew no line";
-    float left = std::numeric_limits<float>::max();
-    float right = std::numeric_limits<float>::lowest();
-    for (const auto& v : vertices) {
-        ASSERT_NEAR(v[1], static_cast<float>(kHeight - 50), 1e-3f) << "the line left the clicked row";
-        left = std::min(left, v[0]);
-        right = std::max(right, v[0]);
-    }
-    EXPECT_LT(left, 1.0f) << "the backward half-line must run to the left border of the domain";
-    EXPECT_GT(right, 99.9f * kWidth / 101.0f) << "the forward half-line must run to the right border of the domain";
-    // The seed is the truncated click: pixel column 123.
-    EXPECT_TRUE(std::any_of(vertices.begin(), vertices.end(), [](const auto& v) { return v[0] == 123.0f; }))
-        << "the line does not start at the truncated click";
+    view->seedStreamlineAt(123.7f, 50.2f);
+    const RgbaImage picture = context.readPixels();
+    // Canvas row 50 is 150 pixels above the bottom; a line on that pixel
+    // border lights the row above or the one below it.
+    const auto lit = [&](int x, int y) { return picture.pixel(x, y)[0] == 255; };
+    const int row = lit(200, kHeight - 50) ? kHeight - 50 : kHeight - 51;
+    for (int x = 0; x <= 394; ++x)
+        ASSERT_TRUE(lit(x, row)) << "the line has a gap at pixel column " << x;
+    for (int x = 397; x < kWidth; ++x)
+        ASSERT_FALSE(lit(x, row)) << "the line runs on beyond the sampled domain at column " << x;
+    EXPECT_EQ(litPixels(picture), 395 + (lit(395, row) ? 1 : 0) + (lit(396, row) ? 1 : 0))
+        << "the click lit pixels off its row";
 }
 
 TEST_F(FlowViewStreamlinesGLTest, ClickTracesWithTheFourthOrderSchemeWhateverIsSelected)
 {
     // In a rotation the fourth-order scheme keeps its circle over 10000
-    // steps of 0.1 rad; Euler would spiral out of the domain.
+    // steps of 0.1 rad (159 turns, drift below 1e-3 grid units); Euler would
+    // grow the radius by 0.5 % per step and leave the domain.
     rotation();
     ASSERT_NO_FATAL_FAILURE(open());
     view->drawStreamlines(100.0f, 50.0f, 0); // "Euler" selected for the placement
-    const auto vertices = lineVertices([&] { view->seedStreamlineAt(260.0f, 100.0f); });
-    ASSERT_GT(vertices.size(), 1000u) << "the click drew too short a line";
-    // Back to grid units (the two axes scale differently): the circle about
-    // (50, 25) through the seed.
-    const auto toGrid = [](const std::array<float, 2>& v) {
-        return std::array<double, 2>{v[0] * 101.0 / kWidth, v[1] * 51.0 / kHeight};
-    };
+    glClear(GL_COLOR_BUFFER_BIT);
+    view->seedStreamlineAt(260.0f, 100.0f);
+    const RgbaImage picture = context.readPixels();
+    // Every lit pixel's centre, in grid units (the axes scale differently),
+    // lies on the circle about (50, 25) through the seed, give or take the
+    // pixel's half diagonal (0.36 grid units).
     const Vector3 seed = view->windowToGrid(260, 100);
     const double radius = std::hypot(seed.x - 50.0, seed.y - 25.0);
-    double worst = 0.0;
-    for (const auto& v : vertices) {
-        const auto g = toGrid(v);
-        worst = std::max(worst, std::abs(std::hypot(g[0] - 50.0, g[1] - 25.0) - radius));
+    int lit = 0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            if (picture.pixel(x, y)[0] == 0)
+                continue;
+            ++lit;
+            const double gx = (x + 0.5) * 101.0 / kWidth;
+            const double gy = (y + 0.5) * 51.0 / kHeight;
+            ASSERT_NEAR(std::hypot(gx - 50.0, gy - 25.0), radius, 0.4)
+                << "the click's streamline left its circle at pixel " << x << ", " << y;
+        }
     }
-    // 10000 steps of 0.1 rad are 159 turns. The scheme's own radial error is
-    // negligible (r θ⁶ / 144 per step); rounding of coordinates near 65
-    // (ulp 7.6e-6, a few roundings per step) walks like √10000 × 2e-5 =
-    // 2e-3 at most, and window coordinates add about 1e-4. Euler grows the
-    // radius by 0.5 % per step and leaves the domain within 100 steps.
-    EXPECT_LT(worst, 5e-3) << "the click's streamline left its circle";
+    // The circumference is about 2π × 15.7 grid units ≈ 390 pixels.
+    EXPECT_GT(lit, 300) << "the click did not draw its whole circle";
 }
 
 TEST_F(FlowViewStreamlinesGLTest, ClicksDrawOnTopOfThePicture)
@@ -217,10 +191,11 @@ TEST_F(FlowViewStreamlinesGLTest, ClicksDrawOnTopOfThePicture)
     view->seedStreamlineAt(100.0f, 150.5f);
     const RgbaImage picture = context.readPixels();
     // A line on a pixel border lights the row above or the row below it.
-    const auto lit = [&](int row) { return picture.pixel(300, row)[0] == 255 || picture.pixel(300, row - 1)[0] == 255; };
+    const auto lit
+        = [&](int row) { return picture.pixel(300, row)[0] == 255 || picture.pixel(300, row - 1)[0] == 255; };
     EXPECT_TRUE(lit(kHeight - 40)) << "the first click's line is missing";
     EXPECT_TRUE(lit(kHeight - 150)) << "the second click erased the first";
-    EXPECT_EQ(picture.pixel(300, 100), (std::array<std::uint8_t, 4>{0, 0, 255, 255}))
+    EXPECT_EQ(picture.pixel(300, 100), (std::array<std::uint8_t, 4> {0, 0, 255, 255}))
         << "a click must not clear the picture";
 }
 

@@ -53,8 +53,8 @@ TEST_P(TracingLoopTest, ZeroSpeedSeedGivesTheSeedAlone)
     // Zero velocity gives a NaN direction but the speed test stops first.
     ASSERT_EQ(tracer->forwardLine().count(), 1) << "a zero-speed seed must not move forwards";
     ASSERT_EQ(tracer->backwardLine().count(), 1) << "a zero-speed seed must not move backwards";
-    EXPECT_EQ(tracer->forwardLine().data()[0], (Vector3{4.5f, 4.5f, 0.0f})) << "the line must hold the seed";
-    EXPECT_EQ(tracer->backwardLine().data()[0], (Vector3{4.5f, 4.5f, 0.0f})) << "the line must hold the seed";
+    EXPECT_EQ(tracer->forwardLine().data()[0], (Vector3 {4.5f, 4.5f, 0.0f})) << "the line must hold the seed";
+    EXPECT_EQ(tracer->backwardLine().data()[0], (Vector3 {4.5f, 4.5f, 0.0f})) << "the line must hold the seed";
 }
 
 TEST_P(TracingLoopTest, SeedOutsideTheDomainGivesTheSeedAlone)
@@ -63,7 +63,7 @@ TEST_P(TracingLoopTest, SeedOutsideTheDomainGivesTheSeedAlone)
     test::setUniform(flow, 11, 11, {1.0f, 0.0f, 0.0f});
     auto tracer = integrator(flow);
     tracer->setParameters(TraceParameters::manualSeeding());
-    for (const Vector3 seed : {Vector3{10.0f, 5.0f, 0.0f}, Vector3{-1.0f, 5.0f, 0.0f}, Vector3{3.0f, 42.0f, 0.0f}}) {
+    for (const Vector3 seed : {Vector3 {10.0f, 5.0f, 0.0f}, Vector3 {-1.0f, 5.0f, 0.0f}, Vector3 {3.0f, 42.0f, 0.0f}}) {
         tracer->traceBoth(seed);
         ASSERT_EQ(tracer->forwardLine().count(), 1) << "outside seed at x " << seed.x << " y " << seed.y;
         ASSERT_EQ(tracer->backwardLine().count(), 1) << "outside seed at x " << seed.x << " y " << seed.y;
@@ -138,12 +138,12 @@ TEST_P(TracingLoopTest, StoredPointsLieInThePlane)
     test::setUniform(flow, 21, 21, {1.0f, 1.0f, 1.0f});
     auto tracer = integrator(flow);
     tracer->setParameters(TraceParameters::manualSeeding());
-    const Vector3 seed{10.0f, 10.0f, 5.0f};
+    const Vector3 seed {10.0f, 10.0f, 5.0f};
     tracer->traceBoth(seed);
     EXPECT_EQ(seed.z, 5.0f) << "the seed must only be read";
     for (const PointList* line : {&tracer->forwardLine(), &tracer->backwardLine()}) {
         ASSERT_GT(line->count(), 10) << "the trace ended too early to check anything";
-        EXPECT_EQ(line->data()[0], (Vector3{10.0f, 10.0f, 0.0f})) << "the seed must be stored with z 0";
+        EXPECT_EQ(line->data()[0], (Vector3 {10.0f, 10.0f, 0.0f})) << "the seed must be stored with z 0";
         for (int i = 0; i < line->count(); ++i)
             ASSERT_EQ(line->data()[i].z, 0.0f) << "point " << i << " left the plane";
     }
@@ -168,7 +168,7 @@ TEST_P(TracingLoopTest, ZeroBlendedVelocityIsNeverStored)
     // Columns 0 and 1 flow towards each other at speed 1: half way between
     // them the velocity blends to zero while the speed stays 1.
     FlowData flow;
-    test::setField(flow, 3, 3, [](int c, int) { return Vector3{c == 0 ? 1.0f : -1.0f, 0.0f, 0.0f}; });
+    test::setField(flow, 3, 3, [](int c, int) { return Vector3 {c == 0 ? 1.0f : -1.0f, 0.0f, 0.0f}; });
     auto tracer = integrator(flow);
     tracer->setParameters(TraceParameters::manualSeeding());
     tracer->setStep(0.25f);
@@ -201,12 +201,12 @@ TEST_P(TracingLoopTest, SeedThatIsNotFiniteGivesEmptyLines)
     EXPECT_TRUE(tracer->forwardLine().isEmpty()) << "an infinite seed must not be stored";
 }
 
-INSTANTIATE_TEST_SUITE_P(AllSchemes, TracingLoopTest, ::testing::Values(0, 1, 2),
-                         [](const ::testing::TestParamInfo<int>& scheme) {
-                             return scheme.param == 0   ? std::string("Euler")
-                                    : scheme.param == 1 ? std::string("RungeKutta2")
-                                                        : std::string("RungeKutta4");
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    AllSchemes, TracingLoopTest, ::testing::Values(0, 1, 2), [](const ::testing::TestParamInfo<int>& scheme) {
+        return scheme.param == 0 ? std::string("Euler")
+            : scheme.param == 1  ? std::string("RungeKutta2")
+                                 : std::string("RungeKutta4");
+    });
 
 TEST(IntegratorTest, TraceParametersOfTheTwoUses)
 {
@@ -244,7 +244,7 @@ TEST(IntegratorTest, NextTraceReplacesTheLines)
     const int longForward = euler.forwardLine().count();
     euler.traceBoth({19.5f, 5.0f, 0.0f});
     EXPECT_LT(euler.forwardLine().count(), longForward) << "the second trace kept points of the first";
-    EXPECT_EQ(euler.forwardLine().data()[0], (Vector3{19.5f, 5.0f, 0.0f})) << "the line must begin with the new seed";
+    EXPECT_EQ(euler.forwardLine().data()[0], (Vector3 {19.5f, 5.0f, 0.0f})) << "the line must begin with the new seed";
 }
 
 } // namespace

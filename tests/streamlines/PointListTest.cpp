@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 
@@ -42,15 +43,15 @@ TEST(PointListTest, NewListIsEmptyWithoutBlock)
 TEST(PointListTest, AppendZeroesZInTheCallersPointAndKeepsOrder)
 {
     PointList list;
-    Vector3 first{1.5f, 2.5f, 5.0f};
+    Vector3 first {1.5f, 2.5f, 5.0f};
     ASSERT_TRUE(list.append(first));
     EXPECT_EQ(first.z, 0.0f) << "append must set z of the passed point to 0";
-    Vector3 second{-3.0f, 4.0f, -7.0f};
+    Vector3 second {-3.0f, 4.0f, -7.0f};
     ASSERT_TRUE(list.append(second));
     ASSERT_EQ(list.count(), 2);
     EXPECT_FALSE(list.isEmpty());
-    EXPECT_EQ(list.data()[0], (Vector3{1.5f, 2.5f, 0.0f})) << "first point stored wrongly";
-    EXPECT_EQ(list.data()[1], (Vector3{-3.0f, 4.0f, 0.0f})) << "second point stored wrongly";
+    EXPECT_EQ(list.data()[0], (Vector3 {1.5f, 2.5f, 0.0f})) << "first point stored wrongly";
+    EXPECT_EQ(list.data()[1], (Vector3 {-3.0f, 4.0f, 0.0f})) << "second point stored wrongly";
 }
 
 TEST(PointListTest, GrowsBy64AndClearKeepsTheBlock)
@@ -91,7 +92,7 @@ TEST(PointListTest, FailedGrowthKeepsTheOldBlockIntact)
         ASSERT_TRUE(list.append(p));
     }
     const Vector3* block = list.data();
-    Vector3 extra{1.0f, 2.0f, 9.0f};
+    Vector3 extra {1.0f, 2.0f, 9.0f};
     EXPECT_FALSE(list.append(extra)) << "a failed growth must be reported so the trace can stop";
     EXPECT_EQ(list.count(), 64) << "a failed growth changed the count";
     EXPECT_EQ(list.capacity(), 64) << "a failed growth changed the capacity";
@@ -107,9 +108,9 @@ TEST(PointListTest, FailedGrowthKeepsTheOldBlockIntact)
 TEST(PointListTest, MinDistanceIsTheNearestInThreeDimensions)
 {
     PointList list;
-    Vector3 far{10.0f, 0.0f, 0.0f};
-    Vector3 near{3.0f, 4.0f, 0.0f};
-    Vector3 other{-6.0f, -8.0f, 0.0f};
+    Vector3 far {10.0f, 0.0f, 0.0f};
+    Vector3 near {3.0f, 4.0f, 0.0f};
+    Vector3 other {-6.0f, -8.0f, 0.0f};
     list.append(far);
     list.append(near);
     list.append(other);
@@ -122,14 +123,37 @@ TEST(PointListTest, MinDistanceIsTheNearestInThreeDimensions)
 TEST(PointListTest, MinDistanceTiesAndHugeDistances)
 {
     PointList list;
-    Vector3 a{1.0f, 0.0f, 0.0f};
-    Vector3 b{-1.0f, 0.0f, 0.0f};
+    Vector3 a {1.0f, 0.0f, 0.0f};
+    Vector3 b {-1.0f, 0.0f, 0.0f};
     list.append(a);
     list.append(b);
     EXPECT_EQ(list.minDistance({0.0f, 0.0f, 0.0f}), 1.0f) << "two points at the same distance";
     // The squared distance overflows: no finite distance beats the start value.
     const float big = std::numeric_limits<float>::max();
     EXPECT_EQ(list.minDistance({big, big, 0.0f}), 3.4028235e38f) << "an overflowing distance must not win";
+}
+
+TEST(PointListTest, CloserThanMatchesTheRoundedNearestDistance)
+{
+    PointList list;
+    EXPECT_FALSE(list.hasPointCloserThan({0.0f, 0.0f, 0.0f}, 1.0f)) << "an empty list holds nothing closer";
+    Vector3 a {0.3f, 0.7f, 0.0f};
+    Vector3 b {5.0f, 5.0f, 0.0f};
+    list.append(a);
+    list.append(b);
+    // Exactly at the nearest distance is not closer; the next float above is.
+    for (const Vector3 query : {Vector3 {0.0f, 0.0f, 0.0f}, Vector3 {1.1f, -0.3f, 0.0f}, Vector3 {4.9f, 5.2f, 0.0f}}) {
+        const float nearest = list.minDistance(query);
+        EXPECT_FALSE(list.hasPointCloserThan(query, nearest)) << "the nearest point is not closer than itself";
+        EXPECT_TRUE(list.hasPointCloserThan(query, std::nextafter(nearest, 1e30f)))
+            << "a distance one float above the nearest must find it";
+    }
+    EXPECT_FALSE(list.hasPointCloserThan({0.3f, 0.7f, 0.0f}, 0.0f)) << "no distance is below 0";
+    EXPECT_FALSE(list.hasPointCloserThan({0.3f, 0.7f, 0.0f}, -1.0f)) << "no distance is below a negative one";
+    EXPECT_TRUE(list.hasPointCloserThan({0.0f, 0.0f, 0.0f}, 1e30f))
+        << "a bound whose square overflows is still beaten by a finite distance";
+    EXPECT_FALSE(list.hasPointCloserThan({1e20f, 0.0f, 0.0f}, 3.4028235e38f))
+        << "a distance whose square overflows is infinite, as minDistance takes it";
 }
 
 } // namespace

@@ -23,7 +23,7 @@ TEST(RungeKutta2IntegratorTest, MidpointOutsideEndsTheLineWhereEulerGoesOn)
         tracer->traceBoth({49.0f, 5.0f, 0.0f});
     }
     EXPECT_EQ(midpoint.forwardLine().count(), 1) << "a failed midpoint sample must end the line at P";
-    EXPECT_EQ(midpoint.forwardLine().data()[0], (Vector3{49.0f, 5.0f, 0.0f})) << "P must not be advanced";
+    EXPECT_EQ(midpoint.forwardLine().data()[0], (Vector3 {49.0f, 5.0f, 0.0f})) << "P must not be advanced";
     ASSERT_EQ(euler.forwardLine().count(), 2) << "Euler samples only at P and takes the step";
     EXPECT_EQ(euler.forwardLine().data()[1].x, 51.0f);
 }

@@ -49,7 +49,7 @@ TEST(RungeKutta4IntegratorTest, SpeedIsSampledAtTheStartPointOnly)
     // its start point times the step; resampling the speed inside the step
     // would make it longer.
     FlowData flow;
-    test::setField(flow, 41, 5, [](int c, int) { return Vector3{1.0f + static_cast<float>(c), 0.0f, 0.0f}; });
+    test::setField(flow, 41, 5, [](int c, int) { return Vector3 {1.0f + static_cast<float>(c), 0.0f, 0.0f}; });
     RungeKutta4Integrator classic(&flow);
     classic.setParameters(TraceParameters::manualSeeding());
     classic.setMaxSteps(2);

@@ -1,7 +1,7 @@
 #include "streamlines/StreamlineLayer.h"
 
-#include "makeflow/FlowGenerator.h"
 #include "StreamlineFlows.h"
+#include "makeflow/FlowGenerator.h"
 #include "render/OffscreenContext.h"
 #include "streamlines/EulerIntegrator.h"
 #include "streamlines/PointList.h"
@@ -14,6 +14,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <random>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -65,7 +66,10 @@ bool samePicture(const RgbaImage& a, const RgbaImage& b)
 // Points of placed lines in square buckets, for distance checks.
 class NearPoints {
 public:
-    explicit NearPoints(float size) : size_(size) {}
+    explicit NearPoints(float size)
+        : size_(size)
+    {
+    }
 
     void add(std::size_t line, const Vector3& p) { buckets_[key(bucket(p.x), bucket(p.y))].push_back({line, p}); }
 
@@ -83,8 +87,8 @@ public:
                     continue;
                 for (const auto& [line, q] : found->second) {
                     if (line < beforeLine)
-                        best = std::min(best, std::hypot(static_cast<double>(p.x) - q.x,
-                                                         static_cast<double>(p.y) - q.y));
+                        best = std::min(
+                            best, std::hypot(static_cast<double>(p.x) - q.x, static_cast<double>(p.y) - q.y));
                 }
             }
         }
@@ -110,7 +114,8 @@ protected:
     void open(int width, int height)
     {
         std::string reason;
-        ASSERT_TRUE(context.create(width, height, reason, OffscreenContext::Target::FramebufferObject)) << "no offscreen GL context: " << reason;
+        ASSERT_TRUE(context.create(width, height, reason, OffscreenContext::Target::FramebufferObject))
+            << "no offscreen GL context: " << reason;
         layer = std::make_unique<StreamlineLayer>(&flow);
         layer->setViewportSize(width, height);
         glViewport(0, 0, width, height);
@@ -132,9 +137,9 @@ protected:
     {
         const Vector3& m = layer->regionMinimum();
         const Vector3& M = layer->regionMaximum();
-        return ((M.y - m.y) / static_cast<float>(layer->viewportHeight()) +
-                (M.x - m.x) / static_cast<float>(layer->viewportWidth())) *
-               0.5f;
+        return ((M.y - m.y) / static_cast<float>(layer->viewportHeight())
+                   + (M.x - m.x) / static_cast<float>(layer->viewportWidth()))
+            * 0.5f;
     }
 
     // The placement as the view runs it, with the default sliders.
@@ -169,7 +174,7 @@ TEST_F(StreamlineLayerGLTest, RegionAndGridSize)
 {
     ASSERT_NO_FATAL_FAILURE(open(95, 45));
     layer->setRegion({2.0f, 3.0f, 0.0f}, {10.0f, 7.0f, 0.0f});
-    EXPECT_EQ(layer->regionExtent(), (Vector3{8.0f, 4.0f, 0.0f})) << "extent must be maximum - minimum";
+    EXPECT_EQ(layer->regionExtent(), (Vector3 {8.0f, 4.0f, 0.0f})) << "extent must be maximum - minimum";
     layer->setSeparation(10.0f, 0.25f);
     EXPECT_EQ(layer->columns(), 10) << "95 pixels at dsep 10 must give 10 columns";
     EXPECT_EQ(layer->rows(), 5) << "45 pixels at dsep 10 must give 5 rows";
@@ -289,7 +294,7 @@ TEST_F(StreamlineLayerGLTest, UniformFlowGivesRowsDsepApart)
     const float dsep = layer->dsep();
     ASSERT_EQ(dsep, 1.0f) << "10 pixels of 0.1 grid units";
     ASSERT_GE(integrator.lines.size(), 2u);
-    EXPECT_EQ(integrator.lines[0].forward.front(), (Vector3{10.0f, 5.0f, 0.0f})) << "the first seed is the centre";
+    EXPECT_EQ(integrator.lines[0].forward.front(), (Vector3 {10.0f, 5.0f, 0.0f})) << "the first seed is the centre";
     EXPECT_NEAR(integrator.lines[1].forward.front().y, 6.0f, 1e-5f) << "B (left of travel) must be tried first";
 
     // Every line that moved is a row; the rows are dsep apart and fill the
@@ -322,8 +327,7 @@ TEST_F(StreamlineLayerGLTest, DoubleGyreLinesKeepTheirDistance)
     spec.y1 = 1.0f;
     ASSERT_TRUE(flow.loadNodes(makeFlow(spec))) << "double gyre did not load";
     ASSERT_NO_FATAL_FAILURE(open(400, 200));
-    show({0.0f, 0.0f, 0.0f},
-         {static_cast<float>(flow.getWidth()), static_cast<float>(flow.getHeight()), 0.0f});
+    show({0.0f, 0.0f, 0.0f}, {static_cast<float>(flow.getWidth()), static_cast<float>(flow.getHeight()), 0.0f});
     RecordingIntegrator integrator(&flow);
     place(integrator);
     const float dsep = layer->dsep();
@@ -360,6 +364,74 @@ TEST_F(StreamlineLayerGLTest, DoubleGyreLinesKeepTheirDistance)
     }
 }
 
+TEST_F(StreamlineLayerGLTest, DistanceTestsAgreeWithTheNearestStoredPoint)
+{
+    // The tests may answer without scanning every point; their answers must
+    // still be those of the nearest stored point in the 3 × 3 block, as
+    // minDistance rounds it, for points that follow each other like a trace.
+    FlowSpec spec;
+    spec.flow = FlowKind::DoubleGyre;
+    spec.width = 81;
+    spec.height = 41;
+    spec.x1 = 2.0f;
+    ASSERT_TRUE(flow.loadNodes(makeFlow(spec))) << "double gyre did not load";
+    ASSERT_NO_FATAL_FAILURE(open(400, 200));
+    show({0.0f, 0.0f, 0.0f}, {static_cast<float>(flow.getWidth()), static_cast<float>(flow.getHeight()), 0.0f});
+    RungeKutta4Integrator integrator(&flow);
+    place(integrator);
+    const auto nearest = [&](const Vector3& p) {
+        int column = 0;
+        int row = 0;
+        EXPECT_TRUE(layer->cellOf(p, column, row));
+        float m = 3.4028235e38f;
+        for (int r = row - 1; r <= row + 1; ++r)
+            for (int c = column - 1; c <= column + 1; ++c)
+                if (const PointList* list = layer->cell(c, r); list != nullptr && !list->isEmpty())
+                    m = std::min(m, list->minDistance(p));
+        return m;
+    };
+
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+    const float width = static_cast<float>(flow.getWidth()) - 1.0f;
+    const float height = static_cast<float>(flow.getHeight()) - 1.0f;
+    int rejected = 0;
+    int accepted = 0;
+    for (int path = 0; path < 200; ++path) {
+        Vector3 p {1.0f + unit(random) * (width - 2.0f), 1.0f + unit(random) * (height - 2.0f), 0.0f};
+        float heading = unit(random) * 6.2831853f;
+        for (int step = 0; step < 150; ++step) {
+            heading += (unit(random) - 0.5f) * 0.4f;
+            const Vector3 next {p.x + 0.2f * std::cos(heading), p.y + 0.2f * std::sin(heading), 0.0f};
+            int c = 0;
+            int r = 0;
+            if (!layer->cellOf(next, c, r))
+                break;
+            p = next;
+            const float m = nearest(p);
+            const bool far = layer->isFarEnough(p);
+            ASSERT_EQ(far, m >= layer->dtest()) << "isFarEnough disagrees at " << p.x << ", " << p.y;
+            (far ? accepted : rejected) += 1;
+            if (m < 3.4028235e38f) {
+                ASSERT_TRUE(layer->isValidSeed(p, m)) << "a seed exactly at the nearest distance is valid";
+                ASSERT_FALSE(layer->isValidSeed(p, std::nextafter(m, 1e30f)))
+                    << "a seed just short of the asked distance is not";
+            }
+        }
+    }
+    EXPECT_GT(accepted, 1000) << "the paths tested too few far points";
+    EXPECT_GT(rejected, 1000) << "the paths tested too few near points";
+
+    // A point stored beside a path is seen at once, although the last test
+    // found the nearest point far away (1.7, dtest about 1).
+    layer->resetGrid();
+    layer->addToGrid({22.0f, 20.1f, 0.0f});
+    ASSERT_TRUE(layer->isFarEnough({20.3f, 20.1f, 0.0f}));
+    ASSERT_TRUE(layer->isFarEnough({20.35f, 20.1f, 0.0f}));
+    layer->addToGrid({20.4f, 20.1f, 0.0f});
+    EXPECT_FALSE(layer->isFarEnough({20.38f, 20.1f, 0.0f})) << "a point stored during a trace was missed";
+}
+
 TEST_F(StreamlineLayerGLTest, DisplayListReplaysThePlacement)
 {
     ASSERT_NO_FATAL_FAILURE(open(200, 100));
@@ -391,7 +463,7 @@ TEST_F(StreamlineLayerGLTest, NothingIsDrawnWhereTheCentreCannotBeSampled)
     EXPECT_EQ(litPixels(context.readPixels()), 0) << "a placement from an unsampleable centre recorded lines";
 
     // Zero speed at the centre: its line holds only the seed and stores nothing.
-    test::setField(flow, 21, 11, [](int c, int) { return Vector3{c == 10 ? 0.0f : 1.0f, 0.0f, 0.0f}; });
+    test::setField(flow, 21, 11, [](int c, int) { return Vector3 {c == 10 ? 0.0f : 1.0f, 0.0f, 0.0f}; });
     show({0.0f, 0.0f, 0.0f}, {20.0f, 10.0f, 0.0f});
     place(euler);
     EXPECT_EQ(litPixels(context.readPixels()), 0) << "a placement from a zero-speed centre drew";
@@ -416,7 +488,7 @@ TEST_F(StreamlineLayerGLTest, DrawLeavesLineWidthOneAndDrawsSegmentsOnly)
     glGetFloatv(GL_LINE_WIDTH, &width);
     EXPECT_EQ(width, 1.0f) << "draw must leave the line width at 1";
     const RgbaImage twoPoints = context.readPixels();
-    EXPECT_EQ(twoPoints.pixel(50, 50), (std::array<std::uint8_t, 4>{255, 255, 255, 255}))
+    EXPECT_EQ(twoPoints.pixel(50, 50), (std::array<std::uint8_t, 4> {255, 255, 255, 255}))
         << "a two-point half-line must draw a white segment";
     EXPECT_EQ(twoPoints.pixel(30, 60)[0], 0) << "nothing may be drawn off the segment";
 

@@ -40,13 +40,18 @@ Sample evaluate(FlowKind kind, double x, double y, const FlowSpec& spec)
         s.v = -(y - cy);
         s.stream = (x - cx) * (y - cy);
         break;
-    case FlowKind::DoubleGyre: { // steady double gyre on [0, 2] x [0, 1] scaled to the domain
+    case FlowKind::DoubleGyre: {
+        // The steady double gyre of [0, 2] x [0, 1] stretched onto the domain
+        // with its stream function scaled by the same lengths, so the field
+        // stays divergence-free and turns over in the same time on any domain.
         const double a = 0.1;
         const double X = 2.0 * (x - spec.x0) / lx, Y = (y - spec.y0) / ly;
-        s.u = -kPi * a * std::sin(kPi * X) * std::cos(kPi * Y);
-        s.v = kPi * a * std::cos(kPi * X) * std::sin(kPi * Y);
-        s.stream = a * std::sin(kPi * X) * std::sin(kPi * Y);
-        s.vorticity = -2.0 * kPi * kPi * s.stream; // in the scaled coordinates
+        const double sx = 0.5 * lx, sy = ly; // flow units per unit of X and Y
+        s.stream = a * sx * sy * std::sin(kPi * X) * std::sin(kPi * Y);
+        s.u = -kPi * a * sx * std::sin(kPi * X) * std::cos(kPi * Y);
+        s.v = kPi * a * sy * std::cos(kPi * X) * std::sin(kPi * Y);
+        // vorticity dv/dx - du/dy
+        s.vorticity = -kPi * kPi * a * (sy / sx + sx / sy) * std::sin(kPi * X) * std::sin(kPi * Y);
         break;
     }
     case FlowKind::ShearLayer: { // tanh profile with a small travelling-wave disturbance

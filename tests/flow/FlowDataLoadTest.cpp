@@ -1,6 +1,7 @@
 #include "flow/FlowData.h"
 
 #include "FlowFiles.h"
+#include "FlowShapes.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -136,22 +137,7 @@ TEST_F(FlowDataLoadTest, EmptyNamesOpenNothingAndRestTheStatus)
 
 // Every way a pair of files can be unusable: the load fails with one tagged
 // log line naming the cause, and the data set loaded before stays whole.
-struct BadInput {
-    const char* name;
-    std::string header;
-    std::vector<float> positions;
-    std::vector<float> records;
-    const char* causeFragment;
-    bool gridMissing = false;
-    bool dataMissing = false;
-};
-
-void PrintTo(const BadInput& input, std::ostream* os) { *os << input.name; }
-
-class FlowDataBadInputTest : public FlowDataLoadTest, public ::testing::WithParamInterface<BadInput> {};
-
-std::vector<float> square(float side) { return test::rectilinearPositions({0.0f, side}, {0.0f, side}); }
-std::vector<float> records(int nodes, int perNode) { return std::vector<float>(std::size_t(nodes * perNode), 0.5f); }
+class FlowDataBadInputTest : public FlowDataLoadTest, public ::testing::WithParamInterface<test::FlowShape> {};
 
 TEST_P(FlowDataBadInputTest, FailsWithTaggedCauseAndKeepsPreviousDataSet)
 {
@@ -160,23 +146,15 @@ TEST_P(FlowDataBadInputTest, FailsWithTaggedCauseAndKeepsPreviousDataSet)
     const std::vector<RegularSample> before = flow.samples();
     const float maxSpeed = flow.getMaxSpeed();
 
-    const BadInput& bad = GetParam();
+    const test::FlowShape& bad = GetParam();
     const std::string g = dir.file("bad.gri"), d = dir.file("bad.dat");
-    if (!bad.gridMissing)
-        test::writeGridFile(g, bad.header, bad.positions);
-    if (!bad.dataMissing)
-        test::writeDataFile(d, bad.records);
-    if (std::string(bad.name) == "ShortHeader")
-        test::writeBytes(g, "SN4DB 2 2 1 0");
-    if (std::string(bad.name) == "EmptyGridFile")
-        test::writeBytes(g, "");
+    bad.write(g, d);
 
     log.messages.clear();
     EXPECT_FALSE(flow.loadData(g, d)) << bad.name;
     ASSERT_EQ(log.messages.size(), 1u) << bad.name;
     EXPECT_EQ(log.messages[0].rfind("[Tavrel|FlowData|loadData", 0), 0u) << log.messages[0];
-    EXPECT_NE(log.messages[0].find(bad.causeFragment), std::string::npos)
-        << bad.name << ": " << log.messages[0];
+    EXPECT_NE(log.messages[0].find(bad.causeFragment), std::string::npos) << bad.name << ": " << log.messages[0];
     EXPECT_EQ(status.texts.back(), "Progress");
 
     EXPECT_EQ(flow.getWidth(), 51);
@@ -190,46 +168,12 @@ TEST_P(FlowDataBadInputTest, FailsWithTaggedCauseAndKeepsPreviousDataSet)
     EXPECT_NEAR(flow.sampleValue(25, 50, 0), 7.0f, 1e-4f);
 }
 
-const float kNaN = std::numeric_limits<float>::quiet_NaN();
-const float kInf = std::numeric_limits<float>::infinity();
+INSTANTIATE_TEST_SUITE_P(EveryBadShape, FlowDataBadInputTest, ::testing::ValuesIn(test::badFlowShapes()),
+                         [](const ::testing::TestParamInfo<test::FlowShape>& param) { return param.param.name; });
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryBadShape, FlowDataBadInputTest,
-    ::testing::Values(
-        BadInput{"GridCannotBeOpened", "", {}, records(4, 3), "Gitterdatei kann nicht", true},
-        BadInput{"DataCannotBeOpened", "SN4DB 2 2 1 0 0 0.0", square(1), {}, "Datendatei kann nicht", false, true},
-        BadInput{"EmptyGridFile", "", {}, records(4, 3), "kürzer als ihr Dateikopf"},
-        BadInput{"ShortHeader", "", {}, records(4, 3), "kürzer als ihr Dateikopf"},
-        BadInput{"FiveFields", "SN4DB 2 2 1 0 0", square(1), records(4, 3), "5 von 6"},
-        BadInput{"NotAHeader", "hello world", square(1), records(4, 3), "0 von 6"},
-        BadInput{"WidthZero", "SN4DB 0 2 1 0 0 0.0", square(1), records(4, 3), "Gittergröße 0 x 2"},
-        BadInput{"WidthOne", "SN4DB 1 2 1 0 0 0.0", square(1), records(4, 3), "Gittergröße 1 x 2"},
-        BadInput{"HeightOne", "SN4DB 2 1 1 0 0 0.0", square(1), records(4, 3), "Gittergröße 2 x 1"},
-        BadInput{"WidthNegative", "SN4DB -2 2 1 0 0 0.0", square(1), records(4, 3), "Gittergröße -2 x 2"},
-        BadInput{"NNegative", "SN4DB 2 2 1 -1 0 0.0", square(1), records(4, 3), "zusätzlicher Werte: -1"},
-        BadInput{"Overflow32", "SN4DB 65536 65536 1 0 0 0.0", square(1), records(4, 3), "zu kurz"},
-        BadInput{"Overflow64", "SN4DB 2147483647 2147483647 1 9 0 0", square(1), records(4, 3), "zu kurz"},
-        BadInput{"HugeValueCount", "SN4DB 2 2 1 2147483647 0 0", square(1), records(4, 3), "zu groß"},
-        BadInput{"GridOneByteShort", "SN4DB 2 2 1 0 0 0.0",
-                 {0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f}, records(4, 3), "zu kurz"},
-        BadInput{"DataOneFloatShort", "SN4DB 2 2 1 1 0 0.0", square(1), std::vector<float>(15, 0.5f),
-                 "Datendatei ist zu kurz"},
-        BadInput{"DataOfAnotherDataSet", "SN4DB 2 2 1 3 0 0.0", square(1), records(4, 3), "Datendatei ist zu kurz"},
-        BadInput{"NaNCoordinate", "SN4DB 2 2 1 0 0 0.0",
-                 {0.0f, 0.0f, 0.0f, kNaN, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 1.0f, 1.0f, 0.0f}, records(4, 3), "NaN"},
-        BadInput{"InfiniteCoordinate", "SN4DB 2 2 1 0 0 0.0",
-                 {0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f, kInf, 0.0f, 1.0f, 1.0f, 0.0f}, records(4, 3), "NaN"},
-        BadInput{"NaNCoordinateInLastNode", "SN4DB 3 2 1 0 0 0.0",
-                 {0, 0, 0, 1, 0, 0, 2, 0, 0, 0, 1, 0, 1, 1, 0, 2, 1, kNaN}, records(6, 3), "NaN"},
-        BadInput{"AllNodesAtOnePoint", "SN4DB 2 2 1 0 0 0.0", std::vector<float>(12, 0.25f), records(4, 3),
-                 "keine Ausdehnung"},
-        BadInput{"NoExtentInY", "SN4DB 2 2 1 0 0 0.0", test::rectilinearPositions({0.0f, 1.0f}, {3.0f, 3.0f}),
-                 records(4, 3), "keine Ausdehnung"},
-        BadInput{"RegularGridBeyondCap", "SN4DB 2 2 1 0 0 0.0",
-                 test::rectilinearPositions({0.0f, 2000.0f}, {0.0f, 2000.0f}), records(4, 3), "zu groß"},
-        BadInput{"ExtentOverflowsFloat", "SN4DB 2 2 1 0 0 0.0",
-                 test::rectilinearPositions({-3e38f, 3e38f}, {0.0f, 1.0f}), records(4, 3), "zu groß"}),
-    [](const ::testing::TestParamInfo<BadInput>& param) { return std::string(param.param.name); });
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+std::vector<float> square(float side) { return test::rectilinearPositions({0.0f, side}, {0.0f, side}); }
 
 TEST_F(FlowDataLoadTest, NaNVelocitiesAreDataNotErrorsAndStayOutOfTheBorders)
 {

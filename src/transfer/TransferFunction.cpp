@@ -132,7 +132,6 @@ void TransferFunction::setPointColor(int slot, Rgb colour)
 
 void TransferFunction::applyPreset(const Rgb* colours, int count)
 {
-    assert(colours && (count == 2 || count == 3) && "TransferFunction::applyPreset(): needs 2 or 3 colours");
     ensureInitialized();
     if (!colours || (count != 2 && count != 3))
         return;

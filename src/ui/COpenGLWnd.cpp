@@ -1,0 +1,354 @@
+#include "ui/COpenGLWnd.h"
+
+#include "view/DataCoder.h"
+#include "view/FlowView.h"
+
+#include <QImage>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+#include <QOpenGLFramebufferObject>
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace tvl {
+
+COpenGLWnd::COpenGLWnd(QWidget* parent)
+    : QOpenGLWidget(parent)
+{
+    setWindowTitle(QStringLiteral("OpenGL"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+COpenGLWnd::~COpenGLWnd()
+{
+    // The base class destroys the context after this object is gone; its
+    // farewell must not reach this object any more.
+    if (QOpenGLContext* own = context())
+        disconnect(own, nullptr, this, nullptr);
+    // The picture belongs to this canvas's context, and the view's display
+    // list to the share group; both go with a context current.
+    if (isValid())
+        makeCurrent();
+    picture_.reset();
+    lastView_.reset();
+    dataCoder_.reset();
+    if (isValid())
+        doneCurrent();
+}
+
+void COpenGLWnd::hideCanvas()
+{
+    hide();
+}
+
+void COpenGLWnd::showCanvas()
+{
+    show();
+    if (lastView_)
+        repeatLastDraw();
+}
+
+void COpenGLWnd::drawLayers(std::shared_ptr<FlowView> view, int arrows, int streamlines, int background)
+{
+    if (view && beginPicture()) {
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        if (zoomPending_)
+            view->zoomToWindowRect(static_cast<float>(zoomStartX_), static_cast<float>(zoomStartY_),
+                static_cast<float>(zoomEndX_), static_cast<float>(zoomEndY_));
+        // The view is shared by both canvases and may have been sized by the
+        // other one since this context last saw its viewport.
+        view->applyViewport();
+        if (background == 1 && dataCoder_)
+            view->drawBackground(*dataCoder_);
+        if (streamlines == 1 && evenPlacement_)
+            view->drawStreamlines(dsep_, dtest_, integrator_);
+        if (arrows == 1)
+            view->drawArrowPlot(arrowResolution_, arrowCoding_, arrowDataIndex_);
+        endPicture();
+    }
+    lastView_ = std::move(view);
+    lastArrows_ = arrows;
+    lastStreamlines_ = streamlines;
+    lastBackground_ = background;
+    zoomPending_ = false;
+}
+
+void COpenGLWnd::redrawWithoutStreamlines()
+{
+    if (!beginPicture())
+        return;
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (lastView_) {
+        lastView_->applyViewport();
+        if (lastBackground_ == 1 && dataCoder_)
+            lastView_->drawBackground(*dataCoder_);
+        if (lastArrows_ == 1)
+            lastView_->drawArrowPlot(arrowResolution_, arrowCoding_, arrowDataIndex_);
+    }
+    endPicture();
+}
+
+void COpenGLWnd::setArrowResolution(int resolution)
+{
+    arrowResolution_ = resolution;
+    if (lastView_)
+        repeatLastDraw();
+}
+
+void COpenGLWnd::setArrowCoding(int coding, int dataIndex)
+{
+    arrowCoding_ = coding;
+    arrowDataIndex_ = dataIndex;
+    if (lastView_)
+        repeatLastDraw();
+}
+
+void COpenGLWnd::setDataCoder(std::shared_ptr<const DataCoder> coder)
+{
+    dataCoder_ = std::move(coder);
+}
+
+void COpenGLWnd::setStreamlineSettings(float dsep, float dtest, int integrator)
+{
+    dsep_ = dsep;
+    dtest_ = dtest;
+    integrator_ = integrator;
+}
+
+void COpenGLWnd::setEvenPlacement(bool even)
+{
+    evenPlacement_ = even;
+}
+
+void COpenGLWnd::forgetView()
+{
+    rubberBand_ = false;
+    zoomPending_ = false;
+    lastView_.reset();
+    update();
+}
+
+void COpenGLWnd::releaseReferences()
+{
+    forgetView();
+    dataCoder_.reset();
+}
+
+QSize COpenGLWnd::clientSize() const
+{
+    const qreal ratio = devicePixelRatioF();
+    return {static_cast<int>(std::lround(width() * ratio)), static_cast<int>(std::lround(height() * ratio))};
+}
+
+bool COpenGLWnd::makeCanvasCurrent()
+{
+    if (!isValid())
+        return false;
+    makeCurrent();
+    return true;
+}
+
+void COpenGLWnd::releaseCanvas()
+{
+    if (isValid())
+        doneCurrent();
+}
+
+QImage COpenGLWnd::picture()
+{
+    if (!picture_ || !makeCanvasCurrent())
+        return {};
+    QImage image = picture_->toImage(true).convertToFormat(QImage::Format_RGB32);
+    releaseCanvas();
+    return image;
+}
+
+void COpenGLWnd::initializeGL()
+{
+    // A canvas moved to another window gets a new context; its picture
+    // belongs to the old one and is given up with it.
+    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &COpenGLWnd::releasePicture, Qt::UniqueConnection);
+    glShadeModel(GL_SMOOTH);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepth(1.0);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+}
+
+void COpenGLWnd::resizeGL(int w, int h)
+{
+    glViewport(0, 0, w, h == 0 ? 1 : h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-1.0, 1.0, -1.0, 1.0, 1.0, -1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (picture_)
+        fitPictureToCanvas();
+}
+
+void COpenGLWnd::paintGL()
+{
+    QOpenGLExtraFunctions* gl = context()->extraFunctions();
+    const GLuint window = defaultFramebufferObject();
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (!picture_)
+        return;
+    const QSize size = picture_->size();
+    gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, picture_->handle());
+    gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, window);
+    gl->glBlitFramebuffer(
+        0, 0, size.width(), size.height(), 0, 0, size.width(), size.height(), GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, window);
+    if (rubberBand_ && lastView_) {
+        lastView_->applyViewport();
+        lastView_->drawZoomRectangle(zoomStartX_, zoomStartY_, zoomEndX_, zoomEndY_);
+    }
+}
+
+void COpenGLWnd::mousePressEvent(QMouseEvent* event)
+{
+    if (!lastView_ || event->button() != Qt::RightButton)
+        return;
+    const QPoint p = toCanvasPixel(event->position());
+    zoomStartX_ = zoomEndX_ = p.x();
+    zoomStartY_ = zoomEndY_ = p.y();
+}
+
+void COpenGLWnd::mouseMoveEvent(QMouseEvent* event)
+{
+    // Only a plain right drag moves the rectangle: another button, Shift or
+    // Ctrl held leaves it as it stood. Moves outside the canvas would not
+    // reach a window that does not hold the mouse, so they are not followed.
+    if (!lastView_ || event->buttons() != Qt::RightButton)
+        return;
+    if (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))
+        return;
+    if (!isInside(event->position()))
+        return;
+    const QPoint p = toCanvasPixel(event->position());
+    zoomEndX_ = p.x();
+    zoomEndY_ = p.y();
+    rubberBand_ = true;
+    update();
+}
+
+void COpenGLWnd::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!lastView_)
+        return;
+    const bool inside = isInside(event->position());
+    if (event->button() == Qt::RightButton) {
+        const bool wasShown = rubberBand_;
+        rubberBand_ = false;
+        // A release outside the canvas zooms nothing; the next right press
+        // starts a new rectangle.
+        if (inside) {
+            zoomPending_ = true;
+            repeatLastDraw();
+        } else if (wasShown) {
+            update();
+        }
+        return;
+    }
+    if (event->button() != Qt::LeftButton || !inside)
+        return;
+    if (evenPlacement_) {
+        if (makeCanvasCurrent()) {
+            lastView_->resetRegion();
+            lastView_->applyViewport();
+            releaseCanvas();
+        }
+        repeatLastDraw();
+        return;
+    }
+    const QPoint p = toCanvasPixel(event->position());
+    if (beginPicture()) {
+        lastView_->applyViewport();
+        lastView_->seedStreamlineAt(static_cast<float>(p.x()), static_cast<float>(p.y()));
+        endPicture();
+    }
+}
+
+bool COpenGLWnd::beginPicture()
+{
+    if (!makeCanvasCurrent())
+        return false;
+    fitPictureToCanvas();
+    if (!picture_ || !picture_->bind()) {
+        releaseCanvas();
+        return false;
+    }
+    return true;
+}
+
+void COpenGLWnd::endPicture()
+{
+    glFlush();
+    context()->functions()->glBindFramebuffer(GL_FRAMEBUFFER, defaultFramebufferObject());
+    releaseCanvas();
+    update();
+}
+
+void COpenGLWnd::fitPictureToCanvas()
+{
+    const QSize size = clientSize().expandedTo(QSize(1, 1));
+    if (picture_ && picture_->size() == size)
+        return;
+    QOpenGLFramebufferObjectFormat format;
+    format.setAttachment(QOpenGLFramebufferObject::NoAttachment);
+    auto fresh = std::make_unique<QOpenGLFramebufferObject>(size, format);
+    if (!fresh->isValid())
+        return;
+    QOpenGLExtraFunctions* gl = context()->extraFunctions();
+    GLint previous = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &previous);
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, fresh->handle());
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (picture_) {
+        // The picture is anchored at the bottom left like the viewport, so a
+        // resized canvas keeps showing it where it was.
+        const int w = std::min(size.width(), picture_->width());
+        const int h = std::min(size.height(), picture_->height());
+        gl->glBindFramebuffer(GL_READ_FRAMEBUFFER, picture_->handle());
+        gl->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, fresh->handle());
+        gl->glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    }
+    gl->glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(previous));
+    picture_ = std::move(fresh);
+}
+
+void COpenGLWnd::repeatLastDraw()
+{
+    drawLayers(lastView_, lastArrows_, lastStreamlines_, lastBackground_);
+}
+
+void COpenGLWnd::releasePicture()
+{
+    if (!picture_)
+        return;
+    makeCurrent();
+    picture_.reset();
+    doneCurrent();
+}
+
+QPoint COpenGLWnd::toCanvasPixel(const QPointF& position) const
+{
+    const qreal ratio = devicePixelRatioF();
+    return {static_cast<int>(std::floor(position.x() * ratio)), static_cast<int>(std::floor(position.y() * ratio))};
+}
+
+bool COpenGLWnd::isInside(const QPointF& position) const
+{
+    return position.x() >= 0.0 && position.y() >= 0.0 && position.x() < width() && position.y() < height();
+}
+
+} // namespace tvl

@@ -10,6 +10,7 @@
 #include "flow/FlowData.h"
 #include "render/OffscreenContext.h"
 #include "support/Figures.h"
+#include "support/GyreScene.h"
 #include "transfer/ColorTable.h"
 #include "transfer/TransferFunction.h"
 #include "transfer/TransferPreset.h"
@@ -32,47 +33,12 @@ namespace {
 
 using namespace tvl;
 
-constexpr int kCanvasWidth = 1000;
-constexpr int kCanvasHeight = 800;
+constexpr int kCanvasWidth = bench::GyreScene::kCanvasWidth;
+constexpr int kCanvasHeight = bench::GyreScene::kCanvasHeight;
 
-struct Fixture {
-    OffscreenContext context;
-    FlowData flow;
-    std::shared_ptr<const ColorTable> table;
-    std::unique_ptr<FlowView> view;
-    std::unique_ptr<SpeedCoder> coder;
-    std::vector<std::uint8_t> image;
-    std::string failure;
-
-    Fixture()
-    {
-        if (!context.create(kCanvasWidth, kCanvasHeight, failure))
-            return;
-        FlowSpec spec;
-        spec.flow = FlowKind::DoubleGyre;
-        spec.grid = GridKind::Curvilinear;
-        spec.width = 201;
-        spec.height = 161;
-        spec.x1 = 10.0f;
-        spec.y1 = 8.0f;
-        if (!flow.loadNodes(makeFlow(spec))) {
-            failure = "the double gyre did not load";
-            return;
-        }
-        TransferFunction transfer(ClientRect{0, 0, 400, 20});
-        transfer.applyPreset(kTransferPresets[2]);
-        table = transfer.colorTable();
-        view = std::make_unique<FlowView>(&flow);
-        view->setCanvasSize(kCanvasWidth, kCanvasHeight);
-        view->resetRegion();
-        view->applyViewport();
-        if (view->viewportWidth() != kCanvasWidth || view->viewportHeight() != kCanvasHeight) {
-            failure = "the viewport is not 1000 x 800";
-            return;
-        }
-        coder = std::make_unique<SpeedCoder>(flow, table);
-        image.resize(std::size_t{4} * kCanvasWidth * kCanvasHeight);
-    }
+struct Fixture : bench::GyreScene {
+    std::shared_ptr<const ColorTable> table = transfer.colorTable();
+    std::vector<std::uint8_t> image = std::vector<std::uint8_t>(std::size_t{4} * kCanvasWidth * kCanvasHeight);
 };
 
 Fixture& fixture()

@@ -8,6 +8,7 @@
 #include "flow/FlowData.h"
 #include "render/OffscreenContext.h"
 #include "support/Figures.h"
+#include "support/GyreScene.h"
 #include "transfer/ColorTable.h"
 #include "transfer/TransferFunction.h"
 #include "view/FlowView.h"
@@ -26,39 +27,8 @@ namespace {
 
 using namespace tvl;
 
-constexpr int kCanvasWidth = 1000;
-constexpr int kCanvasHeight = 800;
-
-struct Fixture {
-    OffscreenContext context;
-    FlowData flow;
-    TransferFunction transfer{ClientRect{0, 0, 400, 20}};
-    std::unique_ptr<FlowView> view;
-    std::unique_ptr<SpeedCoder> coder;
-    std::string failure;
-
-    Fixture()
-    {
-        if (!context.create(kCanvasWidth, kCanvasHeight, failure))
-            return;
-        FlowSpec spec;
-        spec.flow = FlowKind::DoubleGyre;
-        spec.grid = GridKind::Curvilinear;
-        spec.width = 201;
-        spec.height = 161;
-        spec.x1 = 10.0f;
-        spec.y1 = 8.0f;
-        if (!flow.loadNodes(makeFlow(spec))) {
-            failure = "the double gyre did not load";
-            return;
-        }
-        view = std::make_unique<FlowView>(&flow);
-        view->setCanvasSize(kCanvasWidth, kCanvasHeight);
-        view->resetRegion();
-        view->applyViewport();
-        coder = std::make_unique<SpeedCoder>(flow, transfer.colorTable());
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    }
+struct Fixture : bench::GyreScene {
+    Fixture() { glClearColor(0.0f, 0.0f, 0.0f, 0.0f); }
 
     void redraw()
     {

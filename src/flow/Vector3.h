@@ -7,7 +7,7 @@ namespace tvl {
 // Three 32-bit floats. Carries positions (flow/world or regular-grid index
 // coordinates, as each signature says), velocities, unit directions and the
 // corners of bounding boxes. Arithmetic is single precision, one operation at
-// a time, so results match the figures the flow pipeline is specified with.
+// a time (no fused multiply-add), so every result is reproducible to the bit.
 struct Vector3 {
     float x = 0.0f;
     float y = 0.0f;

@@ -4,6 +4,7 @@
 #include "flow/LogSink.h"
 #include "flow/StatusSink.h"
 
+#include "flow/LittleEndian.h"
 #include "flow/NodeRows.h"
 
 #include <fcntl.h>
@@ -83,17 +84,6 @@ bool readAt(int fd, void* dest, std::size_t bytes, std::uint64_t offset)
     return true;
 }
 
-// The files are little-endian.
-void toNative(float* values, std::size_t count)
-{
-    if constexpr (std::endian::native == std::endian::big) {
-        for (std::size_t i = 0; i < count; ++i)
-            values[i] = std::bit_cast<float>(__builtin_bswap32(std::bit_cast<std::uint32_t>(values[i])));
-    } else {
-        (void)values;
-        (void)count;
-    }
-}
 
 // Smallest and largest node coordinate per component. Any non-finite
 // coordinate fails the load, so the running tests need no NaN care.
@@ -319,7 +309,7 @@ bool FlowData::scanGrid(int fd, const GridHeader& header, State& state, std::str
             cause = "Lesefehler in der Gitterdatei.";
             return false;
         }
-        toNative(buffer.data(), count);
+        littleEndianToNative(buffer.data(), count);
         bounds.add(buffer.data(), count / 3);
         for (int r = j; r < j + rows; ++r)
             progressPosition(r);

@@ -3,8 +3,8 @@
 namespace tvl {
 
 // One node of the curvilinear grid as the two files give it: position in flow
-// coordinates and the velocity at it. The node's additional values are read
-// through NodeGrid::value().
+// coordinates and the velocity at it. The node's additional values follow
+// its velocity in NodeGrid::records.
 struct GridNode {
     float x = 0.0f;
     float y = 0.0f;

@@ -29,7 +29,6 @@ struct NodeGrid {
     const float* positionsRow(int j) const { return &positions[3 * index(0, j)]; }
     const float* recordsRow(int j) const { return &records[recordSize() * index(0, j)]; }
 
-    float x(int i, int j) const { return positions[3 * index(i, j)]; }
     float y(int i, int j) const { return positions[3 * index(i, j) + 1]; }
     GridNode node(int i, int j) const
     {
@@ -37,7 +36,6 @@ struct NodeGrid {
         const float* r = &records[recordSize() * index(i, j)];
         return {p[0], p[1], p[2], r[0], r[1], r[2]};
     }
-    float value(int i, int j, int k) const { return records[recordSize() * index(i, j) + 3 + static_cast<std::size_t>(k)]; }
 
     // Allocates both arrays without initialising them; the caller fills them.
     void allocate(int w, int h, int n)

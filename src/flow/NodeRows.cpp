@@ -1,5 +1,7 @@
 #include "flow/NodeRows.h"
 
+#include "flow/LittleEndian.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -37,8 +39,7 @@ float NodeRows::y(int i, int j) const
         failed_ = true;
         return 0.0f;
     }
-    if constexpr (std::endian::native == std::endian::big)
-        value = std::bit_cast<float>(__builtin_bswap32(std::bit_cast<std::uint32_t>(value)));
+    littleEndianToNative(&value, 1);
     return value;
 }
 
@@ -67,10 +68,7 @@ const float* NodeRows::row(Cache& cache, int fd, std::size_t rowFloats, std::uin
         offset += got;
         want -= std::size_t(got);
     }
-    if constexpr (std::endian::native == std::endian::big) {
-        for (std::size_t i = 0; i < rowFloats; ++i)
-            dest[i] = std::bit_cast<float>(__builtin_bswap32(std::bit_cast<std::uint32_t>(dest[i])));
-    }
+    littleEndianToNative(dest, rowFloats);
     return dest;
 }
 

@@ -17,7 +17,7 @@
 #include "view/FlowView.h"
 #include "view/SpeedCoder.h"
 
-#include "makeflow/FlowGenerator.h"
+#include "flow/AnalyticFlow.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -85,8 +85,8 @@ bool writeField(const std::string& dir)
     const int w = f.flow.getWidth();
     const int h = f.flow.getHeight();
     std::vector<float> speeds;
-    speeds.reserve(f.flow.samples().size());
-    for (const RegularSample& s : f.flow.samples())
+    speeds.reserve(f.flow.regularGrid().samples.size());
+    for (const RegularSample& s : f.flow.regularGrid().samples)
         speeds.push_back(s.speed);
     f.view->fillBackgroundImage(*f.coder, f.image.data());
     const Vector3 minimum = f.view->regionMinimum();

@@ -44,7 +44,13 @@ void setVortex(FlowData& flow, int n)
             values[s] = x * x - y * y;
         }
     }
-    flow.setRegularGrid(n, n, 1, std::move(samples), std::move(values), Vector3{0, 0, 0}, Vector3{1, 1, 0});
+    RegularGrid grid;
+    grid.width = grid.height = n;
+    grid.additionalCount = 1;
+    grid.maximum = {1.0f, 1.0f, 0.0f};
+    grid.samples = std::move(samples);
+    grid.values = std::move(values);
+    flow.adoptRegularGrid(std::move(grid));
 }
 
 std::vector<Vector3> randomInside(int n, unsigned seed)

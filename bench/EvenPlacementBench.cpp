@@ -4,8 +4,10 @@
 // offscreen GL context, display list recording and replay included, timed to
 // glFinish.
 //
-// A second benchmark replays the recorded list alone, to show how much of the
-// time goes into drawing the lines (all of it in software here).
+// A second benchmark runs the placement alone, without any GL call (what the
+// numerical core costs), and a third replays the recorded list alone, to show
+// how much of the time goes into drawing the lines (all of it in software
+// here).
 //
 // The field is written as a .gri/.dat pair and loaded through the loader, so
 // that bench/even_placement_vtk.py can time another placement on the same
@@ -16,9 +18,10 @@
 // directory, printed at the start.
 
 #include "flow/FlowData.h"
-#include "makeflow/FlowGenerator.h"
+#include "flow/AnalyticFlow.h"
+#include "flow/FlowFileWriter.h"
 #include "render/OffscreenContext.h"
-#include "streamlines/EulerIntegrator.h"
+#include "streamlines/IntegrationScheme.h"
 #include "streamlines/StreamlineLayer.h"
 #include "support/Figures.h"
 #include "view/FlowView.h"
@@ -42,7 +45,7 @@ constexpr int kViewportHeight = 800;
 // integrator "Euler".
 constexpr float kDsepPosition = 100.0f;
 constexpr float kDtestPosition = 50.0f;
-constexpr int kIntegratorIndex = 0;
+constexpr IntegrationScheme kScheme = IntegrationScheme::Euler;
 
 // Domain 10 × 8 flow units: the aspect of the viewport, so the view fills
 // all of it, at 0.01 flow units per pixel. 501 × 401 nodes lie 0.02 apart,
@@ -61,23 +64,6 @@ FlowSpec doubleGyre()
     return spec;
 }
 
-// Counts the streamlines of one placement: seeds whose trace moved.
-class CountingIntegrator : public EulerIntegrator {
-public:
-    using EulerIntegrator::EulerIntegrator;
-    int lines = 0;
-    long long points = 0;
-    long long traces = 0;
-    void traceLine(const Vector3& seed, PointList& line, float step) override
-    {
-        EulerIntegrator::traceLine(seed, line, step);
-        points += line.count();
-        ++traces;
-        if (step < 0.0f && (forwardLine().count() > 1 || backwardLine().count() > 1))
-            ++lines;
-    }
-};
-
 struct Scene {
     OffscreenContext context;
     FlowData flow;
@@ -88,9 +74,26 @@ void placeEvenly(benchmark::State& state, Scene* scene)
 {
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT);
-        scene->view->drawStreamlines(kDsepPosition, kDtestPosition, kIntegratorIndex);
+        scene->view->drawStreamlines(kDsepPosition, kDtestPosition, kScheme);
         glFinish();
     }
+}
+
+// The placement as drawStreamlines runs it, without any drawing.
+void placeWithoutDrawing(Scene& scene)
+{
+    StreamlineLayer& layer = scene.view->streamlineLayer();
+    layer.setSeparation(kDsepPosition * 0.1f, scene.view->gridUnitsPerPixel());
+    layer.setTestRatio(kDtestPosition * 0.01f);
+    const auto integrator = makeIntegrator(kScheme, &scene.flow);
+    layer.setIntegrator(integrator.get());
+    layer.placeEvenly();
+}
+
+void computePlacement(benchmark::State& state, Scene* scene)
+{
+    for (auto _ : state)
+        placeWithoutDrawing(*scene);
 }
 
 // One drawing of the placed lines from the display list: what the GL part of
@@ -101,7 +104,7 @@ void replayList(benchmark::State& state, Scene* scene)
     scene->view->setStreamlineProjection();
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT);
-        scene->view->streamlineLayer().callList();
+        glCallList(scene->view->displayList());
         glFinish();
     }
 }
@@ -173,17 +176,17 @@ int main(int argc, char** argv)
     }
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 
-    // The same placement once more, untimed, to count its streamlines.
-    CountingIntegrator counter(&scene.flow);
-    StreamlineLayer& layer = scene.view->streamlineLayer();
-    scene.view->setStreamlineProjection();
-    layer.setSeparation(kDsepPosition * 0.1f, scene.view->gridUnitsPerPixel());
-    layer.setTestRatio(kDtestPosition * 0.01f);
-    layer.setIntegrator(&counter);
-    layer.placeEvenly();
-    layer.setIntegrator(nullptr);
-    std::printf(
-        "%d streamlines from %lld half-lines of %lld points in all\n", counter.lines, counter.traces, counter.points);
+    // The same placement once more, untimed, to count its streamlines: seeds
+    // whose trace moved, and the points of every half-line.
+    placeWithoutDrawing(scene);
+    const StreamlineLayer& layer = scene.view->streamlineLayer();
+    const StreamlineSet& placed = layer.placedLines();
+    int lines = 0;
+    for (std::size_t k = 0; k + 1 < placed.halfLines().size(); k += 2)
+        if (placed.halfLines()[k].count > 1 || placed.halfLines()[k + 1].count > 1)
+            ++lines;
+    const std::size_t points = placed.points().size();
+    std::printf("%d streamlines from %zu half-lines of %zu points in all\n", lines, placed.halfLines().size(), points);
     std::printf("regular grid %d x %d, g %.6g grid units per pixel, dsep %.6g, dtest %.6g grid units\n",
         scene.flow.getWidth(), scene.flow.getHeight(), layer.gridUnitsPerPixel(), layer.dsep(), layer.dtest());
 
@@ -191,6 +194,11 @@ int main(int argc, char** argv)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->MinTime(2.0);
+    benchmark::RegisterBenchmark("BM_EvenPlacementCompute1000x800", computePlacement, &scene)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(2.0);
+    // The list is recorded by the first timed placement.
     benchmark::RegisterBenchmark("BM_ReplayList1000x800", replayList, &scene)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
@@ -203,7 +211,11 @@ int main(int argc, char** argv)
     if (time == reporter.nanoseconds.end())
         return 1;
     bench::printFigure("even_placement_1000x800_ms", time->second * 1e-6, "ms");
-    bench::printFigure("even_placement_lines", counter.lines, "lines");
+    bench::printFigure("even_placement_lines", lines, "lines");
+    bench::printFigure("even_placement_points", static_cast<double>(points), "points");
+    const auto compute = reporter.nanoseconds.find("BM_EvenPlacementCompute1000x800");
+    if (compute != reporter.nanoseconds.end())
+        bench::printFigure("even_placement_compute_ms", compute->second * 1e-6, "ms");
     const auto replay = reporter.nanoseconds.find("BM_ReplayList1000x800");
     if (replay != reporter.nanoseconds.end())
         bench::printFigure("even_placement_replay_ms", replay->second * 1e-6, "ms");

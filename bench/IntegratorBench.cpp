@@ -31,7 +31,11 @@ const tvl::FlowData& vortex()
                     = {vx, vy, 0.0f, std::sqrt(vx * vx + vy * vy)};
             }
         }
-        data.setRegularGrid(kSize, kSize, 0, std::move(samples), {}, {0.0f, 0.0f, 0.0f}, {20.0f, 20.0f, 0.0f});
+        tvl::RegularGrid grid;
+        grid.width = grid.height = kSize;
+        grid.maximum = {20.0f, 20.0f, 0.0f};
+        grid.samples = std::move(samples);
+        data.adoptRegularGrid(std::move(grid));
         return data;
     }();
     return flow;

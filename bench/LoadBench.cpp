@@ -4,7 +4,8 @@
 #include "support/Figures.h"
 
 #include "flow/FlowData.h"
-#include "makeflow/FlowGenerator.h"
+#include "flow/AnalyticFlow.h"
+#include "flow/FlowFileWriter.h"
 
 #include <benchmark/benchmark.h>
 

@@ -11,10 +11,12 @@
 #include "support/GyreScene.h"
 #include "transfer/ColorTable.h"
 #include "transfer/TransferFunction.h"
+#include "view/DrawLayers.h"
 #include "view/FlowView.h"
+#include "view/LayerSettings.h"
 #include "view/SpeedCoder.h"
 
-#include "makeflow/FlowGenerator.h"
+#include "flow/AnalyticFlow.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -28,16 +30,15 @@ namespace {
 using namespace tvl;
 
 struct Fixture : bench::GyreScene {
-    Fixture() { glClearColor(0.0f, 0.0f, 0.0f, 0.0f); }
+    Fixture() { settings.layers = {true, true, true}; }
 
     void redraw()
     {
-        glClear(GL_COLOR_BUFFER_BIT);
-        view->drawBackground(*coder);
-        view->drawStreamlines(100.0f, 50.0f, 0);
-        view->drawArrowPlot(20, 0, 0);
+        drawLayers(*view, settings, coder.get());
         glFinish();
     }
+
+    LayerSettings settings; // the settings pages' start values
 };
 
 Fixture& fixture()
@@ -57,7 +58,7 @@ void BM_StreamlinesOnly(benchmark::State& state)
 {
     Fixture& f = fixture();
     for (auto _ : state) {
-        f.view->drawStreamlines(100.0f, 50.0f, 0);
+        f.view->drawStreamlines(100.0f, 50.0f, IntegrationScheme::Euler);
         glFinish();
     }
 }
@@ -66,7 +67,7 @@ void BM_ArrowsOnly(benchmark::State& state)
 {
     Fixture& f = fixture();
     for (auto _ : state) {
-        f.view->drawArrowPlot(20, 0, 0);
+        f.view->drawArrowPlot(20, ArrowCoding::none());
         glFinish();
     }
 }

@@ -107,6 +107,7 @@ def main():
           f" runs {', '.join(f'{t:.1f}' for t in times)} ms")
     print(f"FIGURE vtk_even_ms {statistics.median(times):.6g} ms")
     print(f"FIGURE vtk_even_lines {output.GetNumberOfLines()} lines")
+    print(f"FIGURE vtk_even_points {output.GetNumberOfPoints()} points")
 
 
 if __name__ == "__main__":

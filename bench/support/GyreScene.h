@@ -6,7 +6,7 @@
 // and a speed coder.
 
 #include "flow/FlowData.h"
-#include "makeflow/FlowGenerator.h"
+#include "flow/AnalyticFlow.h"
 #include "render/OffscreenContext.h"
 #include "transfer/TransferFunction.h"
 #include "transfer/TransferPreset.h"

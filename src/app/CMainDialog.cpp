@@ -291,10 +291,8 @@ void CMainDialog::OnFileQuit()
 
 void CMainDialog::OnBnClickedDraw()
 {
-    const int arrows = arrowBox_->isChecked() ? 1 : 0;
-    const int streamlines = streamlineBox_->isChecked() ? 1 : 0;
-    const int background = backgroundBox_->isChecked() ? 1 : 0;
-    if (arrows == 0 && streamlines == 0 && background == 0) {
+    const Layers layers{backgroundBox_->isChecked(), streamlineBox_->isChecked(), arrowBox_->isChecked()};
+    if (!layers.any()) {
         hideCanvases();
         dialogs_->message(this, DialogProvider::Icon::None, QStringLiteral("Hinweis"),
             QStringLiteral("Bitte wählen Sie mindestens ein Layer zum zeichnen aus."));
@@ -303,7 +301,7 @@ void CMainDialog::OnBnClickedDraw()
     }
     if (!view_)
         return;
-    current_->drawLayers(view_, arrows, streamlines, background);
+    current_->drawLayers(view_, layers);
 }
 
 void CMainDialog::OnBnClickedCanvas1()
@@ -324,9 +322,8 @@ void CMainDialog::chooseCanvas(int index)
     streamlinePage_->setCanvas(current_);
     backgroundPage_->setFlowData(&flow_);
     const StreamlineSettings settings = streamlinePage_->getStreamlineSettings();
-    current_->setStreamlineSettings(
-        static_cast<float>(settings.dsep), static_cast<float>(settings.dtest), settings.integrator);
-    current_->setEvenPlacement(settings.evenPlacement);
+    current_->setStreamlineSettings(static_cast<float>(settings.dsep), static_cast<float>(settings.dtest), settings.scheme);
+    current_->setEvenPlacement(settings.placement == Placement::EvenDistances);
     backgroundPage_->setColorTable(transfer_->colorTable());
     if (view_) {
         const bool current = current_->makeCanvasCurrent();

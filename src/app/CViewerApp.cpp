@@ -3,7 +3,7 @@
 #include "app/BatchDialogProvider.h"
 #include "app/CMainDialog.h"
 #include "app/CommandLine.h"
-#include "makeflow/FlowGenerator.h"
+#include "flow/AnalyticFlow.h"
 #include "ui/CTransferDisplay.h"
 
 #include <QCheckBox>

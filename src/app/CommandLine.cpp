@@ -39,12 +39,7 @@ void describe(QCommandLineParser& parser, Options& options)
 
 int presetIndex(const QString& name)
 {
-    for (std::size_t i = 0; i < kTransferPresets.size(); ++i) {
-        const std::string_view text = kTransferPresets[i].menuText;
-        if (name.compare(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), Qt::CaseInsensitive) == 0)
-            return static_cast<int>(i);
-    }
-    return -1;
+    return findTransferPreset(name.toStdString()).value_or(-1);
 }
 
 CommandLine refuse(const QString& why)

@@ -1,8 +1,10 @@
 #pragma once
 
-#include "NodeGrid.h"
-#include "RegularSample.h"
-#include "Vector3.h"
+#include "flow/Bilinear.h"
+#include "flow/NodeGrid.h"
+#include "flow/RegularGrid.h"
+#include "flow/Resampler.h"
+#include "flow/Vector3.h"
 
 #include <cstdint>
 #include <string>
@@ -12,7 +14,6 @@ namespace tvl {
 
 class LogSink;
 class StatusSink;
-struct GridHeader;
 
 // The one flow data set of the application: read from a grid file (*.gri) and
 // a data file (*.dat), resampled onto a regular grid of cell size 0.02 flow
@@ -26,7 +27,7 @@ struct GridHeader;
 // data set stays whole and usable); a successful one replaces all of it.
 class FlowData {
 public:
-    static constexpr float kCellSize = 0.02f;
+    static constexpr float kCellSize = Resampler::kCellSize;
     // Largest regular grid a load may build, in bytes of samples plus
     // additional values. A 24 GiB machine holds it with room to spare.
     static constexpr std::uint64_t kMaxRegularGridBytes = std::uint64_t{4} << 30;
@@ -47,33 +48,34 @@ public:
     bool loadData(std::string gridName, std::string dataName);
 
     // The load's last three phases on an in-memory node grid (resampling and
-    // value borders, with the same checks and reports as loadData); used by
-    // loadData itself and by tools that build flows without files.
+    // value borders, with the same checks and reports as loadData), for data
+    // sets that come from elsewhere than a file pair.
     bool loadNodes(NodeGrid nodes, int headerInteger = 0, float headerReal = 0.0f);
 
+    // Takes a resampled regular grid as the new data set and finds its value
+    // borders ("Finding Flow Borders..."); both loads end here.
+    void adoptRegularGrid(RegularGrid grid);
+
     // Regular grid size after a load; 0 before the first.
-    int getWidth() const { return state_.width; }
-    int getHeight() const { return state_.height; }
-    int getAdditionalCount() const { return state_.additionalCount; }
-    int getHeaderInteger() const { return state_.headerInteger; }
-    float getHeaderReal() const { return state_.headerReal; }
-    bool isLoaded() const { return state_.width > 0; }
+    int getWidth() const { return grid_.width; }
+    int getHeight() const { return grid_.height; }
+    int getAdditionalCount() const { return grid_.additionalCount; }
+    int getHeaderInteger() const { return headerInteger_; }
+    float getHeaderReal() const { return headerReal_; }
+    bool isLoaded() const { return grid_.width > 0; }
     // Smallest and largest node coordinates, flow coordinates.
     void getBounds(Vector3& minimum, Vector3& maximum) const
     {
-        minimum = state_.minimum;
-        maximum = state_.maximum;
+        minimum = grid_.minimum;
+        maximum = grid_.maximum;
     }
-    Vector3 getExtent() const { return state_.extent; }
-    float getMaxSpeed() const { return state_.maxSpeed; }
+    float getMaxSpeed() const { return maxSpeed_; }
     // Value borders of additional value k; k must lie in 0 .. count - 1.
-    float getValueMinimum(int k) const { return state_.valueMinimum[static_cast<std::size_t>(k)]; }
-    float getValueMaximum(int k) const { return state_.valueMaximum[static_cast<std::size_t>(k)]; }
-    float getValueRange(int k) const { return state_.valueRange[static_cast<std::size_t>(k)]; }
-    // Sample (c, r) is element r * width + c.
-    const std::vector<RegularSample>& samples() const { return state_.samples; }
-    // Additional value k of sample (c, r); c, r, k must be in range.
-    float sampleValue(int c, int r, int k) const;
+    float getValueMinimum(int k) const { return valueMinimum_[static_cast<std::size_t>(k)]; }
+    float getValueMaximum(int k) const { return valueMaximum_[static_cast<std::size_t>(k)]; }
+    float getValueRange(int k) const { return valueRange_[static_cast<std::size_t>(k)]; }
+    // The resampled field itself.
+    const RegularGrid& regularGrid() const { return grid_; }
 
     // Flow coordinates to regular-grid index coordinates: the bounding box
     // minimum maps to (0, 0) and the maximum to (width, height). z of the
@@ -94,46 +96,19 @@ public:
         int i, j;
         if (!insideCell(point, i, j))
             return false;
-        const float a = point.x - static_cast<float>(i);
-        const float b = point.y - static_cast<float>(j);
-        const std::size_t w = static_cast<std::size_t>(state_.width);
-        const float* s = &state_.speeds[static_cast<std::size_t>(j) * w + static_cast<std::size_t>(i)];
-        const float ia = 1.0f - a;
-        speed = (ia * s[0] + a * s[1]) * (1.0f - b) + (ia * s[w] + a * s[w + 1]) * b;
+        const std::size_t w = static_cast<std::size_t>(grid_.width);
+        const float* s = &speeds_[static_cast<std::size_t>(j) * w + static_cast<std::size_t>(i)];
+        speed = bilinear(point.x - static_cast<float>(i), point.y - static_cast<float>(j), s[0], s[1], s[w], s[w + 1]);
         return true;
     }
     // Bilinear blend of additional value k; 0.0 outside and for k not in 0 .. count - 1.
     float additionalValueAt(const Vector3& point, int k) const;
     // speed / maximum speed, neither clamped nor guarded (0 maximum gives inf/NaN).
-    float normalizeSpeed(float speed) const { return speed / state_.maxSpeed; }
+    float normalizeSpeed(float speed) const { return speed / maxSpeed_; }
     // (value - minimum[k]) / range[k], not clamped; NaN for k not in 0 .. count - 1.
     float normalizeAdditionalValue(int k, float value) const;
 
-    // Replaces the data set with a regular grid given directly (no files, no
-    // resampling); the value borders are found as after a load. values holds
-    // additionalCount planes of width * height floats. Meant for tests and tools.
-    void setRegularGrid(int width, int height, int additionalCount, std::vector<RegularSample> samples,
-                        std::vector<float> values, Vector3 minimum, Vector3 maximum);
-
 private:
-    struct State {
-        int width = 0;
-        int height = 0;
-        int additionalCount = 0;
-        int headerInteger = 0;
-        float headerReal = 0.0f;
-        Vector3 minimum;
-        Vector3 maximum;
-        Vector3 extent;
-        float maxSpeed = 0.0f;
-        std::vector<RegularSample> samples;
-        std::vector<float> speeds; // the samples' speeds again, packed for speedAt
-        std::vector<float> values; // additionalCount planes of width * height
-        std::vector<float> valueMinimum;
-        std::vector<float> valueMaximum;
-        std::vector<float> valueRange;
-    };
-
     bool loadFiles(const std::string& gridName, const std::string& dataName);
     bool insideCell(const Vector3& point, int& i, int& j) const
     {
@@ -143,28 +118,33 @@ private:
             return false;
         i = static_cast<int>(gx);
         j = static_cast<int>(gy);
-        return i >= 0 && i < state_.width - 1 && j >= 0 && j < state_.height - 1;
+        return i >= 0 && i < grid_.width - 1 && j >= 0 && j < grid_.height - 1;
     }
-    void fillSpeedPlane(State& state);
-    bool readGridHeader(int fd, long long size, GridHeader& header, std::string& cause);
-    bool scanGrid(int fd, const GridHeader& header, State& state, std::string& cause);
-    bool checkDataSize(long long size, const GridHeader& header, std::string& cause);
-    bool sizeRegularGrid(State& state, int additionalCount, std::string& cause);
-    void finishLoad(State& fresh);
-    template <class Nodes>
-    void resampleGrid(const Nodes& nodes, State& state);
-    void findValueBorders(State& state);
-
-    void status(const std::string& text);
-    void progressRange(std::int64_t maximum);
-    void progressPosition(int position);
+    // Maximum speed (0 when no speed is positive) and the smallest, largest
+    // and range of every additional value; strict tests, so NaN is no border.
+    struct ValueBorders {
+        float maxSpeed = 0.0f;
+        std::vector<float> minimum;
+        std::vector<float> maximum;
+        std::vector<float> range;
+    };
+    ValueBorders findValueBorders(const RegularGrid& grid, const std::vector<float>& speeds) const;
     void log(const std::string& message);
     bool fail(const std::string& cause);
 
     StatusSink* status_ = nullptr;
     LogSink* log_ = nullptr;
     std::uint64_t regularGridCap_ = kMaxRegularGridBytes;
-    State state_;
+
+    int headerInteger_ = 0;
+    float headerReal_ = 0.0f;
+    RegularGrid grid_;
+    Vector3 extent_;
+    std::vector<float> speeds_; // the samples' speeds again, packed for speedAt
+    float maxSpeed_ = 0.0f;
+    std::vector<float> valueMinimum_;
+    std::vector<float> valueMaximum_;
+    std::vector<float> valueRange_;
 };
 
 } // namespace tvl

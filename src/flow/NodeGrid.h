@@ -1,14 +1,13 @@
 #pragma once
 
-#include "GridNode.h"
-
 #include <cstddef>
 #include <memory>
 
 namespace tvl {
 
-// The curvilinear node grid of one load, held in the files' own layout so the
-// files can be read straight into it: positions holds x, y, z per node and
+// The curvilinear node grid of one load (the nodes of the grid file with the
+// records of the data file), held in the files' own layout so the files can
+// be read straight into it: positions holds x, y, z per node and
 // records holds vx, vy, vz and the additional values per node, both in node
 // order (row j = 0 .. height - 1, i running fastest). It exists only while a
 // load runs.
@@ -30,13 +29,6 @@ struct NodeGrid {
     const float* recordsRow(int j) const { return &records[recordSize() * index(0, j)]; }
 
     float y(int i, int j) const { return positions[3 * index(i, j) + 1]; }
-    GridNode node(int i, int j) const
-    {
-        const float* p = &positions[3 * index(i, j)];
-        const float* r = &records[recordSize() * index(i, j)];
-        return {p[0], p[1], p[2], r[0], r[1], r[2]};
-    }
-
     // Allocates both arrays without initialising them; the caller fills them.
     void allocate(int w, int h, int n)
     {

@@ -2,20 +2,21 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace tvl {
+
+class InputFile;
 
 // Row access to the node grid of a grid file and a data file, read on demand.
 // The resampling walk visits node rows in rising order and needs only the rows
 // its samples fall into, so the files are read row by row through a small
 // cache instead of being held in memory whole. A read that fails (the file
 // changed underneath) yields a row of zeros and sets failed(), so the caller
-// can drop the whole load.
+// can drop the whole load. Both files must stay open while the rows are read.
 class NodeRows {
 public:
-    NodeRows(int gridFd, int dataFd, int width, int height, int additionalCount);
+    NodeRows(const InputFile& grid, const InputFile& data, int width, int height, int additionalCount);
     NodeRows(const NodeRows&) = delete;
     NodeRows& operator=(const NodeRows&) = delete;
 
@@ -34,17 +35,17 @@ public:
     bool failed() const { return failed_; }
 
 private:
+    static constexpr int kSlots = 4;
     struct Cache {
         std::vector<float> rows; // kSlots rows
-        std::int64_t tags[4] = {-1, -1, -1, -1};
+        std::int64_t tags[kSlots] = {-1, -1, -1, -1};
         int next = 0;
     };
-    static constexpr int kSlots = 4;
 
-    const float* row(Cache& cache, int fd, std::size_t rowFloats, std::uint64_t fileOffset, int j) const;
+    const float* row(Cache& cache, const InputFile& file, std::size_t rowFloats, std::uint64_t fileOffset, int j) const;
 
-    int gridFd_;
-    int dataFd_;
+    const InputFile& grid_;
+    const InputFile& data_;
     int width_;
     int height_;
     int additionalCount_;

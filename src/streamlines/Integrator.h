@@ -70,9 +70,6 @@ public:
     const PointList& forwardLine() const { return forward_; }
     const PointList& backwardLine() const { return backward_; }
 
-    // Both half-lines as white strips of width 0.5; leaves line width 1.0.
-    void draw() const;
-
 protected:
     // The tracing loop shared by the schemes. advance(P, D, h) moves P by one
     // step of length h from the direction D sampled at P; it answers false

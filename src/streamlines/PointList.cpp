@@ -1,7 +1,5 @@
 #include "streamlines/PointList.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -81,15 +79,6 @@ bool PointList::hasPointCloserThan(const Vector3& point, float distance) const
     // The root is monotonic: some rounded distance is below distance exactly
     // when the smallest one is.
     return nearestSquared < std::numeric_limits<float>::infinity() && std::sqrt(nearestSquared) < distance;
-}
-
-void PointList::drawStrip() const
-{
-    glBegin(GL_LINE_STRIP);
-    for (int i = 0; i < count_; ++i)
-        glVertex3f(data_[i].x, data_[i].y, data_[i].z);
-    glEnd();
-    glFlush();
 }
 
 } // namespace tvl

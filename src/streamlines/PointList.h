@@ -50,9 +50,6 @@ public:
     // empty list.
     bool hasPointCloserThan(const Vector3& point, float distance) const;
 
-    // One GL_LINE_STRIP through the stored points in order, then glFlush.
-    void drawStrip() const;
-
 private:
     static void* reallocateBlock(void* block, std::size_t bytes);
 

@@ -3,8 +3,6 @@
 #include "streamlines/LayerIntegrator.h"
 #include "streamlines/PointList.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 #include <cstddef>
 #include <limits>
@@ -25,7 +23,6 @@ bool isSensibleCellCount(float cells)
 
 StreamlineLayer::StreamlineLayer(const FlowData* flowData)
     : flowData_(flowData)
-    , displayList_(glGenLists(1))
 {
 }
 
@@ -33,8 +30,6 @@ StreamlineLayer::~StreamlineLayer()
 {
     if (integrator_ != nullptr)
         integrator_->setLayer(nullptr);
-    if (displayList_ != 0)
-        glDeleteLists(displayList_, 1);
 }
 
 void StreamlineLayer::setViewportSize(int width, int height)
@@ -49,12 +44,6 @@ void StreamlineLayer::setRegion(const Vector3& minimum, const Vector3& maximum)
     regionMinimum_ = minimum;
     regionMaximum_ = maximum;
     regionExtent_ = maximum - minimum;
-}
-
-void StreamlineLayer::callList() const
-{
-    if (displayList_ != 0)
-        glCallList(displayList_);
 }
 
 void StreamlineLayer::setSeparation(float dsepPixels, float g)
@@ -284,8 +273,7 @@ void StreamlineLayer::placeEvenly()
     resetGrid();
     const Vector3 centre {
         (regionMinimum_.x + regionMaximum_.x) * 0.5f, (regionMinimum_.y + regionMaximum_.y) * 0.5f, 0.0f};
-    if (displayList_ != 0)
-        glNewList(displayList_, GL_COMPILE_AND_EXECUTE);
+    placed_.clear();
     // A separation that is not positive would accept the same seed forever.
     if (integrator_ != nullptr && dsep_ > 0.0f && std::isfinite(dsep_)) {
         try {
@@ -297,7 +285,7 @@ void StreamlineLayer::placeEvenly()
                 if (!isValidSeed(seed, dsep_))
                     continue;
                 integrator_->traceBoth(seed);
-                integrator_->draw();
+                placed_.addStreamline(integrator_->forwardLine(), integrator_->backwardLine());
                 for (const PointList* line : {&integrator_->forwardLine(), &integrator_->backwardLine()}) {
                     if (line->count() > 1) {
                         for (int i = 0; i < line->count(); ++i)
@@ -310,9 +298,6 @@ void StreamlineLayer::placeEvenly()
             // The heap ran out for the candidate stack: keep what was placed.
         }
     }
-    if (displayList_ != 0)
-        glEndList();
-    glFlush();
     setIntegrator(nullptr);
 }
 

@@ -2,6 +2,7 @@
 
 #include "flow/Vector3.h"
 #include "streamlines/SeparationTest.h"
+#include "streamlines/StreamlineSet.h"
 
 #include <memory>
 #include <vector>
@@ -14,9 +15,9 @@ class PointList;
 
 // Per-view streamline state: the viewport size and visible region as the view
 // last set them, the occupancy grid and distances of the evenly spaced
-// placement, and one OpenGL display list in which the placement records its
-// drawing. All points are regular-grid index coordinates; z is never used.
-// Construction and destruction need the GL context that owns the list current.
+// placement, and the streamlines of the last placement. All points are
+// regular-grid index coordinates; z is never used. The layer draws nothing:
+// the view draws (and records) what the placement leaves in placedLines().
 class StreamlineLayer : public SeparationTest {
 public:
     explicit StreamlineLayer(const FlowData* flowData);
@@ -29,9 +30,6 @@ public:
     // Visible region corners in regular-grid index coordinates; the extent is
     // maximum - minimum.
     void setRegion(const Vector3& minimum, const Vector3& maximum);
-    // Replays the drawing of the last placement.
-    void callList() const;
-
     // Grid size from the viewport and dsepPixels (viewport pixels); dsep in
     // grid units = dsepPixels × g, g being grid units per pixel. A separation
     // that gives no sensible grid (not positive, not finite, or more than
@@ -57,10 +55,11 @@ public:
     bool isFarEnough(const Vector3& point) const override;
     // Like isFarEnough with distance in place of dtest.
     bool isValidSeed(const Vector3& point, float distance) const;
-    // Fills the region with evenly spaced streamlines from the centre outward,
-    // drawing them and recording them in the display list at the same time.
-    // Needs a linked integrator; without one the list is recorded empty.
+    // Fills the region with evenly spaced streamlines from the centre outward;
+    // placedLines() then holds them in placement order. Needs a linked
+    // integrator; without one nothing is placed.
     void placeEvenly();
+    const StreamlineSet& placedLines() const { return placed_; }
 
     static constexpr int kMaxCellsPerAxis = 1 << 15;
 
@@ -76,7 +75,6 @@ public:
     const Vector3& regionMinimum() const { return regionMinimum_; }
     const Vector3& regionMaximum() const { return regionMaximum_; }
     const Vector3& regionExtent() const { return regionExtent_; }
-    unsigned displayList() const { return displayList_; }
     const LayerIntegrator* integrator() const { return integrator_; }
     // Cell (column, row), or null when it never held a point or lies outside
     // the grid.
@@ -109,11 +107,11 @@ private:
     std::vector<std::unique_ptr<PointList>> cells_;
     // Emptied lists of earlier placements, reused before allocating new ones.
     std::vector<std::unique_ptr<PointList>> spareLists_;
+    StreamlineSet placed_;
     int columns_ = 0;
     int rows_ = 0;
     int viewportWidth_ = 0;
     int viewportHeight_ = 0;
-    unsigned displayList_ = 0;
     Vector3 regionMinimum_;
     Vector3 regionMaximum_;
     Vector3 regionExtent_;

@@ -3,6 +3,7 @@
 #include "Rgb.h"
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace tvl {
@@ -23,5 +24,9 @@ inline constexpr std::array<TransferPreset, 5> kTransferPresets{{
     {"Black-Blue-Cyan", 3, {{{0, 0, 0}, {0, 0, 255}, {0, 255, 255}}}},
     {"Black-Orange-Yellow", 3, {{{0, 0, 0}, {218, 141, 0}, {255, 255, 0}}}},
 }};
+
+// Position in kTransferPresets of the preset with this menu text, compared
+// without regard to letter case ("blue-green-red" finds "Blue-Green-Red").
+std::optional<int> findTransferPreset(std::string_view name);
 
 } // namespace tvl

@@ -56,7 +56,7 @@ void CArrowPlotPage::onResolutionChanged(int position)
 void CArrowPlotPage::onCodingChanged(int position)
 {
     if (canvas_ && position >= 0)
-        canvas_->setArrowCoding(position, position - kFixedCodings);
+        canvas_->setArrowCoding(ArrowCoding::fromListPosition(position));
 }
 
 } // namespace tvl

@@ -2,9 +2,8 @@
 
 #include "ui/COpenGLWnd.h"
 #include "ui/DialogUnits.h"
-#include "view/AdditionalDataCoder.h"
-#include "view/DirectionCoder.h"
-#include "view/SpeedCoder.h"
+#include "view/DataCoder.h"
+#include "view/DataCoderFactory.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -49,7 +48,7 @@ void CBackgroundPage::setFlowData(const FlowData* flow)
 {
     flow_ = flow;
     if (!coder_)
-        buildCoder(Kind::Speed);
+        buildCoder(BackgroundQuantity::Speed);
     else if (canvas_)
         canvas_->setDataCoder(coder_);
 }
@@ -61,7 +60,7 @@ void CBackgroundPage::setColorTable(std::shared_ptr<const ColorTable> table)
 
 void CBackgroundPage::resetCoder()
 {
-    buildCoder(Kind::Speed);
+    buildCoder(BackgroundQuantity::Speed);
 }
 
 void CBackgroundPage::setAdditionalEntries(int count)
@@ -76,13 +75,13 @@ void CBackgroundPage::setAdditionalEntries(int count)
 void CBackgroundPage::onSpeedClicked()
 {
     dataList_->setEnabled(false);
-    buildCoder(Kind::Speed);
+    buildCoder(BackgroundQuantity::Speed);
 }
 
 void CBackgroundPage::onDirectionClicked()
 {
     dataList_->setEnabled(false);
-    buildCoder(Kind::Direction);
+    buildCoder(BackgroundQuantity::Direction);
 }
 
 void CBackgroundPage::onAdditionalClicked()
@@ -96,30 +95,19 @@ void CBackgroundPage::onAdditionalClicked()
         const QSignalBlocker blocker(dataList_);
         dataList_->setCurrentIndex(0);
     }
-    buildCoder(Kind::Additional, 0);
+    buildCoder(BackgroundQuantity::AdditionalValue, 0);
 }
 
 void CBackgroundPage::onDataChanged(int position)
 {
     if (position >= 0)
-        buildCoder(Kind::Additional, position);
+        buildCoder(BackgroundQuantity::AdditionalValue, position);
 }
 
-void CBackgroundPage::buildCoder(Kind kind, int valueIndex)
+void CBackgroundPage::buildCoder(BackgroundQuantity quantity, int valueIndex)
 {
-    if (flow_ && table_) {
-        switch (kind) {
-        case Kind::Speed:
-            coder_ = std::make_shared<SpeedCoder>(*flow_, table_);
-            break;
-        case Kind::Direction:
-            coder_ = std::make_shared<DirectionCoder>(*flow_, table_);
-            break;
-        case Kind::Additional:
-            coder_ = std::make_shared<AdditionalDataCoder>(*flow_, table_, valueIndex);
-            break;
-        }
-    }
+    if (flow_ && table_)
+        coder_ = makeDataCoder(quantity, valueIndex, *flow_, table_);
     if (canvas_)
         canvas_->setDataCoder(coder_);
 }

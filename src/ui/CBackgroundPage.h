@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/CLayerPage.h"
+#include "view/LayerSettings.h"
 
 #include <memory>
 
@@ -42,15 +43,13 @@ public:
     QComboBox* dataList() const { return dataList_; }
 
 private:
-    enum class Kind { Speed, Direction, Additional };
-
     void onSpeedClicked();
     void onDirectionClicked();
     void onAdditionalClicked();
     void onDataChanged(int position);
     // Replaces the coder (when a data set and a table are there) and hands it
     // to the canvas.
-    void buildCoder(Kind kind, int valueIndex = 0);
+    void buildCoder(BackgroundQuantity quantity, int valueIndex = 0);
 
     std::shared_ptr<const DataCoder> coder_;
     const FlowData* flow_ = nullptr;

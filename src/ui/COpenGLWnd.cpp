@@ -2,6 +2,7 @@
 
 #include "view/DataCoder.h"
 #include "view/FlowView.h"
+#include "view/GlState.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -53,29 +54,16 @@ void COpenGLWnd::showCanvas()
         repeatLastDraw();
 }
 
-void COpenGLWnd::drawLayers(std::shared_ptr<FlowView> view, int arrows, int streamlines, int background)
+void COpenGLWnd::drawLayers(std::shared_ptr<FlowView> view, const Layers& layers)
 {
+    settings_.layers = layers;
     if (view && beginPicture()) {
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
-        if (zoomPending_)
-            view->zoomToWindowRect(static_cast<float>(zoomStartX_), static_cast<float>(zoomStartY_),
-                static_cast<float>(zoomEndX_), static_cast<float>(zoomEndY_));
-        // The view is shared by both canvases and may have been sized by the
-        // other one since this context last saw its viewport.
-        view->applyViewport();
-        if (background == 1 && dataCoder_)
-            view->drawBackground(*dataCoder_);
-        if (streamlines == 1 && evenPlacement_)
-            view->drawStreamlines(dsep_, dtest_, integrator_);
-        if (arrows == 1)
-            view->drawArrowPlot(arrowResolution_, arrowCoding_, arrowDataIndex_);
+        const ZoomRectangle zoom{static_cast<float>(zoomStartX_), static_cast<float>(zoomStartY_),
+            static_cast<float>(zoomEndX_), static_cast<float>(zoomEndY_)};
+        tvl::drawLayers(*view, settings_, dataCoder_.get(), zoomPending_ ? &zoom : nullptr);
         endPicture();
     }
     lastView_ = std::move(view);
-    lastArrows_ = arrows;
-    lastStreamlines_ = streamlines;
-    lastBackground_ = background;
     zoomPending_ = false;
 }
 
@@ -83,29 +71,27 @@ void COpenGLWnd::redrawWithoutStreamlines()
 {
     if (!beginPicture())
         return;
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
     if (lastView_) {
-        lastView_->applyViewport();
-        if (lastBackground_ == 1 && dataCoder_)
-            lastView_->drawBackground(*dataCoder_);
-        if (lastArrows_ == 1)
-            lastView_->drawArrowPlot(arrowResolution_, arrowCoding_, arrowDataIndex_);
+        LayerSettings withoutStreamlines = settings_;
+        withoutStreamlines.layers.streamlines = false;
+        tvl::drawLayers(*lastView_, withoutStreamlines, dataCoder_.get());
+    } else {
+        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
     }
     endPicture();
 }
 
 void COpenGLWnd::setArrowResolution(int resolution)
 {
-    arrowResolution_ = resolution;
+    settings_.arrowStep = resolution;
     if (lastView_)
         repeatLastDraw();
 }
 
-void COpenGLWnd::setArrowCoding(int coding, int dataIndex)
+void COpenGLWnd::setArrowCoding(const ArrowCoding& coding)
 {
-    arrowCoding_ = coding;
-    arrowDataIndex_ = dataIndex;
+    settings_.arrowCoding = coding;
     if (lastView_)
         repeatLastDraw();
 }
@@ -115,16 +101,16 @@ void COpenGLWnd::setDataCoder(std::shared_ptr<const DataCoder> coder)
     dataCoder_ = std::move(coder);
 }
 
-void COpenGLWnd::setStreamlineSettings(float dsep, float dtest, int integrator)
+void COpenGLWnd::setStreamlineSettings(float dsep, float dtest, IntegrationScheme scheme)
 {
-    dsep_ = dsep;
-    dtest_ = dtest;
-    integrator_ = integrator;
+    settings_.dsepPosition = dsep;
+    settings_.dtestPosition = dtest;
+    settings_.scheme = scheme;
 }
 
 void COpenGLWnd::setEvenPlacement(bool even)
 {
-    evenPlacement_ = even;
+    settings_.placement = even ? Placement::EvenDistances : Placement::Manual;
 }
 
 void COpenGLWnd::forgetView()
@@ -175,10 +161,7 @@ void COpenGLWnd::initializeGL()
     // A canvas moved to another window gets a new context; its picture
     // belongs to the old one and is given up with it.
     connect(context(), &QOpenGLContext::aboutToBeDestroyed, this, &COpenGLWnd::releasePicture, Qt::UniqueConnection);
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClearDepth(1.0);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    applyInitialGlState();
 }
 
 void COpenGLWnd::resizeGL(int w, int h)
@@ -260,7 +243,7 @@ void COpenGLWnd::mouseReleaseEvent(QMouseEvent* event)
     }
     if (event->button() != Qt::LeftButton || !inside)
         return;
-    if (evenPlacement_) {
+    if (evenPlacement()) {
         if (makeCanvasCurrent()) {
             lastView_->resetRegion();
             lastView_->applyViewport();
@@ -328,7 +311,7 @@ void COpenGLWnd::fitPictureToCanvas()
 
 void COpenGLWnd::repeatLastDraw()
 {
-    drawLayers(lastView_, lastArrows_, lastStreamlines_, lastBackground_);
+    drawLayers(lastView_, settings_.layers);
 }
 
 void COpenGLWnd::releasePicture()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "view/DrawLayers.h"
+#include "view/LayerSettings.h"
+
 #include <QOpenGLWidget>
 
 #include <memory>
@@ -31,26 +34,23 @@ class COpenGLWnd : public QOpenGLWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kInitialArrowResolution = 20;
-    static constexpr float kInitialDsep = 100.0f;
-    static constexpr float kInitialDtest = 50.0f;
-
     explicit COpenGLWnd(QWidget* parent = nullptr);
     ~COpenGLWnd() override;
 
     void hideCanvas();
     // Shows the canvas and, when it has a last view, repeats the last draw.
     void showCanvas();
-    // Full redraw into the picture; a flag of 1 draws that layer. Remembers the
-    // view and the flags and applies a pending zoom first.
-    void drawLayers(std::shared_ptr<FlowView> view, int arrows, int streamlines, int background);
+    // Full redraw into the picture of the ticked layers. Remembers the view
+    // and the layers and applies a pending zoom first.
+    void drawLayers(std::shared_ptr<FlowView> view, const Layers& layers);
     // Redraws the remembered background and arrows only.
     void redrawWithoutStreamlines();
     // Each stores; the two arrow settings also repeat the last draw, if any.
     void setArrowResolution(int resolution);
-    void setArrowCoding(int coding, int dataIndex);
+    void setArrowCoding(const ArrowCoding& coding);
     void setDataCoder(std::shared_ptr<const DataCoder> coder);
-    void setStreamlineSettings(float dsep, float dtest, int integrator);
+    // Slider positions (dsep 10 .. 1000, dtest 1 .. 99) and the scheme.
+    void setStreamlineSettings(float dsep, float dtest, IntegrationScheme scheme);
     void setEvenPlacement(bool even);
     // Drops the last view (its data set has been replaced). The picture stays
     // shown; settings changes and the mouse do nothing until the next draw.
@@ -70,18 +70,12 @@ public:
     QImage picture();
     bool hasPicture() const { return picture_ != nullptr; }
 
-    int arrowResolution() const { return arrowResolution_; }
-    int arrowCoding() const { return arrowCoding_; }
-    int arrowDataIndex() const { return arrowDataIndex_; }
-    float dsep() const { return dsep_; }
-    float dtest() const { return dtest_; }
-    int integrator() const { return integrator_; }
-    bool evenPlacement() const { return evenPlacement_; }
+    // The canvas's own copy of the settings; its layers are those of the last
+    // full draw.
+    const LayerSettings& settings() const { return settings_; }
+    bool evenPlacement() const { return settings_.placement == Placement::EvenDistances; }
     const std::shared_ptr<const DataCoder>& dataCoder() const { return dataCoder_; }
     const std::shared_ptr<FlowView>& lastView() const { return lastView_; }
-    int lastArrowFlag() const { return lastArrows_; }
-    int lastStreamlineFlag() const { return lastStreamlines_; }
-    int lastBackgroundFlag() const { return lastBackground_; }
     bool zoomPending() const { return zoomPending_; }
     bool isRubberBandShown() const { return rubberBand_; }
     // Right-drag rectangle, canvas pixels: start corner and end corner.
@@ -109,17 +103,8 @@ private:
     bool isInside(const QPointF& position) const;
 
     std::unique_ptr<QOpenGLFramebufferObject> picture_;
-    int arrowResolution_ = kInitialArrowResolution;
+    LayerSettings settings_;
     std::shared_ptr<FlowView> lastView_;
-    int lastArrows_ = 0;
-    int lastStreamlines_ = 0;
-    int lastBackground_ = 0;
-    int arrowCoding_ = 0;
-    int arrowDataIndex_ = 0;
-    float dsep_ = kInitialDsep;
-    float dtest_ = kInitialDtest;
-    int integrator_ = 0;
-    bool evenPlacement_ = true;
     int zoomStartX_ = 0;
     int zoomStartY_ = 0;
     int zoomEndX_ = 0;

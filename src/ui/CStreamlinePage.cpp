@@ -65,7 +65,8 @@ CStreamlinePage::CStreamlinePage(QWidget* parent)
 
 StreamlineSettings CStreamlinePage::getStreamlineSettings() const
 {
-    return {dsepSlider_->value(), dtestSlider_->value(), integrationList_->currentIndex(), evenPlacement_};
+    return {dsepSlider_->value(), dtestSlider_->value(), integrationSchemeFromIndex(integrationList_->currentIndex()),
+        evenPlacement_ ? Placement::EvenDistances : Placement::Manual};
 }
 
 void CStreamlinePage::onManualClicked()
@@ -86,7 +87,7 @@ void CStreamlinePage::handSettings()
 {
     if (canvas_)
         canvas_->setStreamlineSettings(static_cast<float>(dsepSlider_->value()),
-            static_cast<float>(dtestSlider_->value()), integrationList_->currentIndex());
+            static_cast<float>(dtestSlider_->value()), integrationSchemeFromIndex(integrationList_->currentIndex()));
 }
 
 void CStreamlinePage::onClear()

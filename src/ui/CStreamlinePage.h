@@ -1,6 +1,8 @@
 #pragma once
 
+#include "streamlines/IntegrationScheme.h"
 #include "ui/CLayerPage.h"
+#include "view/LayerSettings.h"
 
 class QComboBox;
 class QPushButton;
@@ -10,13 +12,12 @@ class QSlider;
 namespace tvl {
 
 // The four streamline settings as the page shows them: the slider positions
-// (dsep 10 to 1000, dtest 1 to 99), the integrator (0 Euler, 1 second-order,
-// 2 fourth-order Runge-Kutta) and the placement (true: Even Distances).
+// (dsep 10 to 1000, dtest 1 to 99), the integration scheme and the placement.
 struct StreamlineSettings {
     int dsep = 0;
     int dtest = 0;
-    int integrator = 0;
-    bool evenPlacement = true;
+    IntegrationScheme scheme = IntegrationScheme::Euler;
+    Placement placement = Placement::EvenDistances;
 };
 
 // Settings of the streamline layer. Changes are only stored in the canvas and

@@ -22,4 +22,9 @@ bool AdditionalDataCoder::normalizedValue(const Vector3& point, float& t) const
     return true;
 }
 
+void AdditionalDataCoder::fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const
+{
+    fillRowWith(start, dx, count, rgba, [this](const Vector3& p, float& t) { return AdditionalDataCoder::normalizedValue(p, t); });
+}
+
 } // namespace tvl

@@ -25,30 +25,14 @@ bool DataCoder::normalizedValue(const Vector3& /*point*/, float& t) const
 
 bool DataCoder::colorAt(const Vector3& point, std::uint8_t rgba[4]) const
 {
-    rgba[0] = rgba[1] = rgba[2] = rgba[3] = 255;
     float t = 0.0f;
-    if (!normalizedValue(point, t))
-        return false;
-    const float product = static_cast<float>(entryCount_) * t;
-    // Also rejects NaN and infinities (a zero maximum speed or value range, a
-    // direction of a zero velocity), which have no index.
-    if (!(product > -2147483648.0f && product < 2147483648.0f))
-        return false;
-    int i = static_cast<int>(product);
-    if (i < 0 || i > entryCount_)
-        return false;
-    // t = 1 lands one past the last entry: the top of the range shows the
-    // ramp's last colour.
-    if (i == entryCount_) {
-        if (entryCount_ == 0)
-            return false;
-        i = entryCount_ - 1;
-    }
-    const std::uint8_t* e = entries_ + std::size_t(i) * 3;
-    rgba[0] = e[0];
-    rgba[1] = e[1];
-    rgba[2] = e[2];
-    return true;
+    const bool hasValue = normalizedValue(point, t);
+    return colorOf(hasValue, t, rgba);
+}
+
+void DataCoder::fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const
+{
+    fillRowWith(start, dx, count, rgba, [this](const Vector3& p, float& t) { return normalizedValue(p, t); });
 }
 
 } // namespace tvl

@@ -2,6 +2,7 @@
 
 #include "flow/Vector3.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -42,8 +43,54 @@ public:
     // takes the last entry. One virtual call, no allocation.
     bool colorAt(const Vector3& point, std::uint8_t rgba[4]) const;
 
+    // Colours count pixels of one image row, four bytes each: pixel k is
+    // coloured as colorAt would at start moved k times by dx along x, the
+    // position accumulated in single precision. Subclasses override it only
+    // to make their own normalizedValue a direct call.
+    virtual void fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const;
+
     const FlowData& flowData() const { return *flow_; }
     int entryCount() const { return entryCount_; }
+
+protected:
+    // The colour of a value: the table entry of t, or opaque white when there
+    // is no value or t has no index in the table (see colorAt).
+    bool colorOf(bool hasValue, float t, std::uint8_t rgba[4]) const
+    {
+        rgba[0] = rgba[1] = rgba[2] = rgba[3] = 255;
+        if (!hasValue)
+            return false;
+        const float product = static_cast<float>(entryCount_) * t;
+        // Also rejects NaN and infinities (a zero maximum speed or value range,
+        // a direction of a zero velocity), which have no index.
+        if (!(product > -2147483648.0f && product < 2147483648.0f))
+            return false;
+        int i = static_cast<int>(product);
+        if (i < 0 || i > entryCount_)
+            return false;
+        // t = 1 lands one past the last entry: the top of the range shows the
+        // ramp's last colour.
+        if (i == entryCount_) {
+            if (entryCount_ == 0)
+                return false;
+            i = entryCount_ - 1;
+        }
+        const std::uint8_t* e = entries_ + std::size_t(i) * 3;
+        rgba[0] = e[0];
+        rgba[1] = e[1];
+        rgba[2] = e[2];
+        return true;
+    }
+    // The row walk of fillRow with value(point, t) in place of normalizedValue.
+    template <class Value>
+    void fillRowWith(Vector3 point, float dx, int count, std::uint8_t* rgba, const Value& value) const
+    {
+        for (int k = 0; k < count; ++k, rgba += 4, point.x += dx) {
+            float t = 0.0f;
+            const bool hasValue = value(point, t);
+            colorOf(hasValue, t, rgba);
+        }
+    }
 
 private:
     const FlowData* flow_;

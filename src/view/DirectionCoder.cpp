@@ -24,4 +24,9 @@ bool DirectionCoder::normalizedValue(const Vector3& point, float& t) const
     return true;
 }
 
+void DirectionCoder::fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const
+{
+    fillRowWith(start, dx, count, rgba, [this](const Vector3& p, float& t) { return DirectionCoder::normalizedValue(p, t); });
+}
+
 } // namespace tvl

@@ -17,6 +17,7 @@ public:
     DirectionCoder(const FlowData& flow, std::shared_ptr<const ColorTable> table);
 
     bool normalizedValue(const Vector3& point, float& t) const override;
+    void fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const override;
 };
 
 } // namespace tvl

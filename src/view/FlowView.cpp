@@ -1,7 +1,6 @@
 #include "view/FlowView.h"
 
 #include "flow/FlowData.h"
-#include "streamlines/StreamlineLayer.h"
 
 #include <GL/gl.h>
 
@@ -58,23 +57,21 @@ int aspectWidthOf(float width, float height)
 } // namespace
 
 FlowView::FlowView(const FlowData* flowData)
-    : flowData_(flowData)
+    : streamlineLayer_(flowData)
+    , flowData_(flowData)
 {
     assert(flowData != nullptr && "FlowView::FlowView(): needs a flow data set");
     aspectWidth_ = flowData_->getWidth();
     aspectHeight_ = flowData_->getHeight();
     flowData_->getBounds(regionMinimum_, regionMaximum_);
-    streamlineLayer_ = std::make_unique<StreamlineLayer>(flowData_);
 }
-
-FlowView::~FlowView() = default;
 
 void FlowView::setCanvasSize(int width, int height)
 {
     fitViewport(width, height, aspectWidth_, aspectHeight_, viewportWidth_, viewportHeight_);
     canvasWidth_ = width;
     canvasHeight_ = height;
-    streamlineLayer_->setViewportSize(viewportWidth_, viewportHeight_);
+    streamlineLayer_.setViewportSize(viewportWidth_, viewportHeight_);
 }
 
 void FlowView::applyViewport() const { glViewport(0, 0, viewportWidth_, viewportHeight_); }
@@ -140,43 +137,48 @@ void FlowView::applyRegion(const Vector3& minimum, const Vector3& maximum, int a
     aspectWidth_ = aspectWidth;
     aspectHeight_ = 1000;
     setCanvasSize(canvasWidth_, canvasHeight_);
-    streamlineLayer_->setRegion(flowData_->worldToGrid(regionMinimum_.x, regionMinimum_.y, regionMinimum_.z),
-                                flowData_->worldToGrid(regionMaximum_.x, regionMaximum_.y, regionMaximum_.z));
+    streamlineLayer_.setRegion(gridRegionMinimum(), gridRegionMaximum());
+}
+
+Vector3 FlowView::viewportToWorld(float columns, float rows) const
+{
+    const float x = regionMinimum_.x + (regionMaximum_.x - regionMinimum_.x) * columns / static_cast<float>(viewportWidth_);
+    const float y = regionMinimum_.y + (regionMaximum_.y - regionMinimum_.y) * rows / static_cast<float>(viewportHeight_);
+    return {x, y, 0.0f};
 }
 
 void FlowView::zoomToWindowRect(float x0, float y0, float x1, float y1)
 {
-    const float extentX = regionMaximum_.x - regionMinimum_.x;
-    const float extentY = regionMaximum_.y - regionMinimum_.y;
-    const float width = static_cast<float>(viewportWidth_);
-    const float height = static_cast<float>(viewportHeight_);
-    const float canvasHeight = static_cast<float>(canvasHeight_);
     // Canvas rows count from the top, the viewport sits at the canvas's bottom.
-    const Vector3 corner0{regionMinimum_.x + extentX * std::trunc(x0) / width,
-                          regionMinimum_.y + extentY * std::trunc(canvasHeight - y0) / height, 0.0f};
-    const Vector3 corner1{regionMinimum_.x + extentX * std::trunc(x1) / width,
-                          regionMinimum_.y + extentY * std::trunc(canvasHeight - y1) / height, 0.0f};
+    const float canvasHeight = static_cast<float>(canvasHeight_);
+    const Vector3 corner0 = viewportToWorld(std::trunc(x0), std::trunc(canvasHeight - y0));
+    const Vector3 corner1 = viewportToWorld(std::trunc(x1), std::trunc(canvasHeight - y1));
     setWorldRegion(corner0, corner1);
     applyViewport();
 }
 
 Vector3 FlowView::windowToGrid(int x, int y) const
 {
-    const float worldX = (regionMaximum_.x - regionMinimum_.x) * static_cast<float>(x)
-            / static_cast<float>(viewportWidth_)
-        + regionMinimum_.x;
-    const float worldY = (regionMaximum_.y - regionMinimum_.y) * static_cast<float>(canvasHeight_ - y)
-            / static_cast<float>(viewportHeight_)
-        + regionMinimum_.y;
-    Vector3 grid = flowData_->worldToGrid(worldX, worldY, 0.0f);
+    const Vector3 world = viewportToWorld(static_cast<float>(x), static_cast<float>(canvasHeight_ - y));
+    Vector3 grid = flowData_->worldToGrid(world.x, world.y, 0.0f);
     grid.z = 0.0f;
     return grid;
 }
 
+Vector3 FlowView::gridRegionMinimum() const
+{
+    return flowData_->worldToGrid(regionMinimum_.x, regionMinimum_.y, regionMinimum_.z);
+}
+
+Vector3 FlowView::gridRegionMaximum() const
+{
+    return flowData_->worldToGrid(regionMaximum_.x, regionMaximum_.y, regionMaximum_.z);
+}
+
 float FlowView::gridUnitsPerPixel() const
 {
-    const Vector3 g0 = flowData_->worldToGrid(regionMinimum_.x, regionMinimum_.y, regionMinimum_.z);
-    const Vector3 g1 = flowData_->worldToGrid(regionMaximum_.x, regionMaximum_.y, regionMaximum_.z);
+    const Vector3 g0 = gridRegionMinimum();
+    const Vector3 g1 = gridRegionMaximum();
     return ((g1.y - g0.y) / static_cast<float>(viewportHeight_) + (g1.x - g0.x) / static_cast<float>(viewportWidth_))
         * 0.5f;
 }
@@ -193,23 +195,17 @@ void FlowView::drawZoomRectangle(int x0, int y0, int x1, int y1) const
         return;
     }
 
-    const float extentX = regionMaximum_.x - regionMinimum_.x;
-    const float extentY = regionMaximum_.y - regionMinimum_.y;
-    const float width = static_cast<float>(viewportWidth_);
-    const float height = static_cast<float>(viewportHeight_);
-    const float worldX0 = regionMinimum_.x + extentX * static_cast<float>(x0) / width;
-    const float worldX1 = regionMinimum_.x + extentX * static_cast<float>(x1) / width;
-    const float worldY0 = regionMinimum_.y + extentY * static_cast<float>(canvasHeight_ - y0) / height;
-    const float worldY1 = regionMinimum_.y + extentY * static_cast<float>(canvasHeight_ - y1) / height;
+    const Vector3 corner0 = viewportToWorld(static_cast<float>(x0), static_cast<float>(canvasHeight_ - y0));
+    const Vector3 corner1 = viewportToWorld(static_cast<float>(x1), static_cast<float>(canvasHeight_ - y1));
 
     glColor3f(1.0f, 0.0f, 0.0f);
     glLineWidth(2.0f);
     glBegin(GL_LINE_STRIP);
-    glVertex2f(worldX0, worldY0);
-    glVertex2f(worldX1, worldY0);
-    glVertex2f(worldX1, worldY1);
-    glVertex2f(worldX0, worldY1);
-    glVertex2f(worldX0, worldY0);
+    glVertex2f(corner0.x, corner0.y);
+    glVertex2f(corner1.x, corner0.y);
+    glVertex2f(corner1.x, corner1.y);
+    glVertex2f(corner0.x, corner1.y);
+    glVertex2f(corner0.x, corner0.y);
     glEnd();
     glLineWidth(1.0f);
     glColor3f(1.0f, 1.0f, 1.0f);

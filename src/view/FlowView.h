@@ -1,6 +1,10 @@
 #pragma once
 
 #include "flow/Vector3.h"
+#include "streamlines/IntegrationScheme.h"
+#include "streamlines/StreamlineLayer.h"
+#include "view/DisplayList.h"
+#include "view/LayerSettings.h"
 
 #include <cstdint>
 #include <memory>
@@ -9,7 +13,6 @@ namespace tvl {
 
 class DataCoder;
 class FlowData;
-class StreamlineLayer;
 
 // The view of one loaded flow data set in a canvas: the visible region, the
 // canvas size and the aspect-correct viewport inside it, the mappings between
@@ -24,12 +27,13 @@ class StreamlineLayer;
 // - viewport pixel: origin bottom left, y up, viewport width by height (the
 //   background image). The viewport is anchored at the canvas's bottom left.
 //
-// The data set is not owned and must outlive the view. The view owns its
-// StreamlineLayer, which holds a GL display list: construct and destroy the
-// view with the GL context that draws it current. Until the first
-// setCanvasSize the canvas and viewport sizes are 0 and nothing may be drawn.
-// Every draw operation sets its own projection and draws into the current
-// context and viewport.
+// The data set is not owned and must outlive the view. The geometry (sizes,
+// region, mappings) needs no OpenGL; the draw operations draw into the
+// current context and viewport, each setting its own projection. The view's
+// display list is made by the first drawStreamlines, in the context current
+// then; destroy the view with a context of that share group current. Until
+// the first setCanvasSize the canvas and viewport sizes are 0 and nothing may
+// be drawn.
 class FlowView {
 public:
     // Arrow length factor of arrows that code nothing.
@@ -38,7 +42,6 @@ public:
     // flowData must not be null and must outlive the view. The aspect fraction
     // starts as the regular grid's (width, height), the region as the bounding box.
     explicit FlowView(const FlowData* flowData);
-    ~FlowView();
     FlowView(const FlowView&) = delete;
     FlowView& operator=(const FlowView&) = delete;
 
@@ -65,21 +68,23 @@ public:
     Vector3 windowToGrid(int x, int y) const;
     // Regular-grid units per viewport pixel, the mean of both axes.
     float gridUnitsPerPixel() const;
+    // The region's corners in regular-grid index coordinates.
+    Vector3 gridRegionMinimum() const;
+    Vector3 gridRegionMaximum() const;
     // Red outline, 2 pixels wide, of the rectangle between two canvas pixel
     // corners, in the region's world projection. Draws nothing while the
     // viewport is empty.
     void drawZoomRectangle(int x0, int y0, int x1, int y1) const;
 
     // Lattice of filled triangles along the flow, step viewport pixels apart
-    // (a step below 1 draws nothing). coding 0: none; 1: speed; 2..7:
-    // additional value valueIndex; anything else: none.
-    void drawArrowPlot(int step, int coding, int valueIndex) const;
-    // Length factor c of an arrow at a regular-grid point: the normalised speed
-    // (coding 1), the normalised additional value valueIndex (coding 2..7), else
-    // kUncodedArrowFactor. A factor that would not be finite (zero maximum
-    // speed, zero value range, a value number the data set lacks) is
-    // kUncodedArrowFactor too, as for the entries that code nothing.
-    float arrowLengthFactor(const Vector3& point, int coding, int valueIndex) const;
+    // (a step below 1 draws nothing), their length coded as coding says.
+    void drawArrowPlot(int step, const ArrowCoding& coding) const;
+    // Length factor c of an arrow at a regular-grid point: the normalised speed,
+    // the normalised additional value (the first ArrowCoding::kCodedValues
+    // values only), else kUncodedArrowFactor. A factor that would not be
+    // finite (zero maximum speed, zero value range, a value number the data
+    // set lacks) is kUncodedArrowFactor too, as for the entries that code nothing.
+    float arrowLengthFactor(const Vector3& point, const ArrowCoding& coding) const;
 
     // Fills the viewport with one colour per pixel from the coder (opaque white
     // where it has none) and draws it with glDrawPixels.
@@ -90,17 +95,20 @@ public:
     // image must hold 4 × viewport width × viewport height bytes.
     void fillBackgroundImage(const DataCoder& coder, std::uint8_t* image) const;
 
-    // Evenly spaced streamlines; the slider positions and the integrator index
-    // come from the streamline settings.
-    void drawStreamlines(float dsepPosition, float dtestPosition, int integratorIndex);
+    // Evenly spaced streamlines over the region, traced with scheme: placed,
+    // drawn and recorded in the view's display list, then the list replayed.
+    // The slider positions come from the streamline settings.
+    void drawStreamlines(float dsepPosition, float dtestPosition, IntegrationScheme scheme);
     // Traces and draws one streamline through a clicked canvas pixel.
     void seedStreamlineAt(float x, float y);
     // Orthographic projection of the region in regular-grid index coordinates.
     void setStreamlineProjection() const;
 
     const FlowData* flowData() const { return flowData_; }
-    StreamlineLayer& streamlineLayer() { return *streamlineLayer_; }
-    const StreamlineLayer& streamlineLayer() const { return *streamlineLayer_; }
+    StreamlineLayer& streamlineLayer() { return streamlineLayer_; }
+    const StreamlineLayer& streamlineLayer() const { return streamlineLayer_; }
+    // The list of the last drawStreamlines; 0 before the first.
+    unsigned displayList() const { return displayList_.name(); }
     // Region corners in world coordinates.
     Vector3 regionMinimum() const { return regionMinimum_; }
     Vector3 regionMaximum() const { return regionMaximum_; }
@@ -119,6 +127,10 @@ public:
 
 private:
     void applyRegion(const Vector3& minimum, const Vector3& maximum, int aspectWidth);
+    // The world point columns pixels right of the viewport's left edge and
+    // rows pixels above its bottom edge, in the current region: the one
+    // mapping from pixels to the world.
+    Vector3 viewportToWorld(float columns, float rows) const;
 
     int aspectWidth_ = 0;
     int aspectHeight_ = 0;
@@ -130,7 +142,8 @@ private:
     int canvasWidth_ = 0;
     int canvasHeight_ = 0;
     std::unique_ptr<std::uint8_t[]> imageBuffer_;
-    std::unique_ptr<StreamlineLayer> streamlineLayer_;
+    StreamlineLayer streamlineLayer_;
+    DisplayList displayList_;
     const FlowData* flowData_;
     Vector3 regionMinimum_;
     Vector3 regionMaximum_;

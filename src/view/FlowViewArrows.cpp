@@ -8,31 +8,25 @@
 
 namespace tvl {
 
-namespace {
-
-constexpr int kFirstValueCoding = 2;
-constexpr int kLastValueCoding = 7;
-
-} // namespace
-
-float FlowView::arrowLengthFactor(const Vector3& point, int coding, int valueIndex) const
+float FlowView::arrowLengthFactor(const Vector3& point, const ArrowCoding& coding) const
 {
     float c = kUncodedArrowFactor;
-    if (coding == 1) {
+    if (coding.kind == ArrowCoding::Kind::Speed) {
         // Outside the sampled domain the speed stays 0; no arrow is drawn there.
         float speed = 0.0f;
         flowData_->speedAt(point, speed);
         c = flowData_->normalizeSpeed(speed);
-    } else if (coding >= kFirstValueCoding && coding <= kLastValueCoding) {
-        c = flowData_->normalizeAdditionalValue(valueIndex, flowData_->additionalValueAt(point, valueIndex));
+    } else if (coding.kind == ArrowCoding::Kind::AdditionalValue && coding.value >= 0
+               && coding.value < ArrowCoding::kCodedValues) {
+        c = flowData_->normalizeAdditionalValue(coding.value, flowData_->additionalValueAt(point, coding.value));
     }
     return std::isfinite(c) ? c : kUncodedArrowFactor;
 }
 
-void FlowView::drawArrowPlot(int step, int coding, int valueIndex) const
+void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
 {
-    const Vector3 g0 = flowData_->worldToGrid(regionMinimum_.x, regionMinimum_.y, regionMinimum_.z);
-    const Vector3 g1 = flowData_->worldToGrid(regionMaximum_.x, regionMaximum_.y, regionMaximum_.z);
+    const Vector3 g0 = gridRegionMinimum();
+    const Vector3 g1 = gridRegionMaximum();
     const float stepPixels = static_cast<float>(step);
     const float dx = (g1.x - g0.x) / static_cast<float>(viewportWidth_) * stepPixels;
     const float dy = (g1.y - g0.y) / static_cast<float>(viewportHeight_) * stepPixels;
@@ -55,7 +49,7 @@ void FlowView::drawArrowPlot(int step, int coding, int valueIndex) const
     for (int j = 0; j < viewportHeight_; j += step) {
         p.x = g0.x;
         for (int i = 0; i < viewportWidth_; i += step, p.x += dx) {
-            const float c = arrowLengthFactor(p, coding, valueIndex);
+            const float c = arrowLengthFactor(p, coding);
             Vector3 d;
             if (!flowData_->directionAt(p, d))
                 continue;

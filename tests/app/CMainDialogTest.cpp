@@ -386,12 +386,12 @@ void CMainDialogTest::canvasChoiceResetsTheZoomAndHandsTheSettings()
     TVL_CHECK(window_->view()->canvasWidth() == second->clientSize().width()
             && window_->view()->canvasHeight() == second->clientSize().height(),
         "the view is fitted to canvas 2");
-    TVL_CHECK(second->dsep() == 300.0f && second->dtest() == 50.0f && second->integrator() == 1,
+    TVL_CHECK(second->settings().dsepPosition == 300.0f && second->settings().dtestPosition == 50.0f && indexOf(second->settings().scheme) == 1,
         "the streamline settings are handed to canvas 2");
     TVL_CHECK(!second->evenPlacement(), "the placement is handed to canvas 2");
     TVL_CHECK(second->dataCoder() == window_->backgroundPage()->coder(), "the coder is handed to canvas 2");
-    TVL_CHECK_EQ(second->arrowResolution(), 20, "arrow settings are not handed over");
-    TVL_CHECK_EQ(first->arrowResolution(), 35, "canvas 1 keeps its own arrow resolution");
+    TVL_CHECK_EQ(second->settings().arrowStep, 20, "arrow settings are not handed over");
+    TVL_CHECK_EQ(first->settings().arrowStep, 35, "canvas 1 keeps its own arrow resolution");
 
     window_->view()->zoomToWindowRect(10.0f, 10.0f, 100.0f, 100.0f);
     QTest::mouseClick(window_->canvas2Button(), Qt::LeftButton);
@@ -412,7 +412,7 @@ void CMainDialogTest::valueIndexOfAnEarlierDataSetDrawsUncoded()
     QVERIFY2(open(writeFlowPair(dir_, QStringLiteral("three"), 3)), "the flow with three values should load");
     window_->arrowPage()->codingList()->setCurrentIndex(4);
     QVERIFY2(open(writeFlowPair(dir_, QStringLiteral("none"), 0)), "the flow without values should load");
-    TVL_CHECK_EQ(window_->canvas(0)->arrowDataIndex(), 2, "the canvas still names value 2");
+    TVL_CHECK_EQ(window_->canvas(0)->settings().arrowCoding.value, 2, "the canvas still names value 2");
     QVERIFY2(draw(true, false, false), "Draw with a value index the data set lacks");
     const QImage stale = window_->canvas(0)->picture();
     window_->arrowPage()->codingList()->setCurrentIndex(0);

@@ -9,7 +9,7 @@
 #include "GuiTest.h"
 
 #include "app/CMainDialog.h"
-#include "makeflow/FlowGenerator.h"
+#include "flow/AnalyticFlow.h"
 #include "ui/CArrowPlotPage.h"
 #include "ui/CBackgroundPage.h"
 #include "ui/CLayerTabCtrl.h"

@@ -63,9 +63,9 @@ TEST_F(FlowDataLoadTest, ExampleLoadsAsThreeByTwoNodesWithTwoValues)
     EXPECT_EQ(flow.getWidth(), 51) << "width is the regular grid's after a load, not W";
     EXPECT_EQ(flow.getHeight(), 51);
     // Sample (25, 50) sits just past node column 1 on the top row: node (1, 1).
-    EXPECT_NEAR(flow.sampleValue(25, 50, 0), 7.0f, 1e-4f) << "the fifth record must be node (1, 1)";
-    EXPECT_NEAR(flow.sampleValue(0, 50, 1), 3.0f, 1e-4f) << "node (0, 1) is element 3";
-    EXPECT_NEAR(flow.sampleValue(0, 0, 1), 0.0f, 1e-6f);
+    EXPECT_NEAR(flow.regularGrid().value(25, 50, 0), 7.0f, 1e-4f) << "the fifth record must be node (1, 1)";
+    EXPECT_NEAR(flow.regularGrid().value(0, 50, 1), 3.0f, 1e-4f) << "node (0, 1) is element 3";
+    EXPECT_NEAR(flow.regularGrid().value(0, 0, 1), 0.0f, 1e-6f);
 }
 
 TEST_F(FlowDataLoadTest, ReportsFourPhasesThenRestsAtProgress)
@@ -115,7 +115,7 @@ TEST_F(FlowDataLoadTest, BytesBehindTheLastNodeAreIgnored)
     test::writeBytes(grid(), g + std::string(13, '\x7f'));
     test::writeBytes(data(), d + std::string(1000, '\xff'));
     ASSERT_TRUE(flow.loadData(grid(), data()));
-    EXPECT_NEAR(flow.sampleValue(25, 50, 0), 7.0f, 1e-4f);
+    EXPECT_NEAR(flow.regularGrid().value(25, 50, 0), 7.0f, 1e-4f);
 }
 
 TEST_F(FlowDataLoadTest, EmptyNamesOpenNothingAndRestTheStatus)
@@ -143,7 +143,7 @@ TEST_P(FlowDataBadInputTest, FailsWithTaggedCauseAndKeepsPreviousDataSet)
 {
     writeExample();
     ASSERT_TRUE(flow.loadData(grid(), data()));
-    const std::vector<RegularSample> before = flow.samples();
+    const std::vector<RegularSample> before = flow.regularGrid().samples;
     const float maxSpeed = flow.getMaxSpeed();
 
     const test::FlowShape& bad = GetParam();
@@ -161,11 +161,11 @@ TEST_P(FlowDataBadInputTest, FailsWithTaggedCauseAndKeepsPreviousDataSet)
     EXPECT_EQ(flow.getHeight(), 51);
     EXPECT_EQ(flow.getAdditionalCount(), 2);
     EXPECT_EQ(flow.getMaxSpeed(), maxSpeed);
-    ASSERT_EQ(flow.samples().size(), before.size());
+    ASSERT_EQ(flow.regularGrid().samples.size(), before.size());
     float speed = -1.0f;
     EXPECT_TRUE(flow.speedAt({10.5f, 10.5f, 0.0f}, speed)) << "previous data set must stay usable";
     EXPECT_NEAR(speed, 1.0f, 1e-6f);
-    EXPECT_NEAR(flow.sampleValue(25, 50, 0), 7.0f, 1e-4f);
+    EXPECT_NEAR(flow.regularGrid().value(25, 50, 0), 7.0f, 1e-4f);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryBadShape, FlowDataBadInputTest, ::testing::ValuesIn(test::badFlowShapes()),

@@ -1,4 +1,5 @@
 #include "flow/FlowData.h"
+#include "RegularGrids.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ FlowData uniform(float vx, float vy, float speed)
     std::vector<float> values(51 * 51);
     for (std::size_t n = 0; n < values.size(); ++n)
         values[n] = float(n % 51);
-    flow.setRegularGrid(51, 51, 1, std::move(samples), std::move(values), {0, 0, 0}, {1, 1, 0});
+    tvl::test::setRegularGrid(flow, 51, 51, 1, std::move(samples), std::move(values), {0, 0, 0}, {1, 1, 0});
     return flow;
 }
 
@@ -61,7 +62,7 @@ TEST(FlowDataSamplingTest, SpeedIsTheBilinearBlendOfSampleSpeeds)
     samples[2 * 4 + 1].speed = 8.0f;
     samples[2 * 4 + 2].speed = 12.0f;
     FlowData flow;
-    flow.setRegularGrid(4, 4, 0, samples, {}, {0, 0, 0}, {1, 1, 0});
+    tvl::test::setRegularGrid(flow, 4, 4, 0, samples, {}, {0, 0, 0}, {1, 1, 0});
     float s = 0;
     ASSERT_TRUE(flow.speedAt({1.25f, 1.5f, 0}, s));
     EXPECT_EQ(s, 5.0f) << "(0.75*0 + 0.25*4)*0.5 + (0.75*8 + 0.25*12)*0.5";
@@ -94,7 +95,7 @@ TEST(FlowDataSamplingTest, NormalisationsUseTheBorders)
     values[0] = -1.0f;
     values[8] = 3.0f;
     FlowData flow;
-    flow.setRegularGrid(3, 3, 1, samples, values, {0, 0, 0}, {1, 1, 0});
+    tvl::test::setRegularGrid(flow, 3, 3, 1, samples, values, {0, 0, 0}, {1, 1, 0});
     EXPECT_EQ(flow.normalizeSpeed(2.0f), 0.5f);
     EXPECT_EQ(flow.getValueMinimum(0), -1.0f);
     EXPECT_EQ(flow.getValueRange(0), 4.0f);
@@ -105,7 +106,7 @@ TEST(FlowDataSamplingTest, NormalisationsUseTheBorders)
 TEST(FlowDataSamplingTest, WorldToGridMapsTheBoxOntoWidthByHeight)
 {
     FlowData flow;
-    flow.setRegularGrid(101, 51, 0, std::vector<RegularSample>(101 * 51), {}, {-1.0f, 2.0f, 0}, {1.0f, 3.0f, 0});
+    tvl::test::setRegularGrid(flow, 101, 51, 0, std::vector<RegularSample>(101 * 51), {}, {-1.0f, 2.0f, 0}, {1.0f, 3.0f, 0});
     EXPECT_EQ(flow.worldToGrid(-1.0f, 2.0f, 5.0f), (Vector3{0, 0, 0}));
     EXPECT_EQ(flow.worldToGrid(1.0f, 3.0f, 0.0f), (Vector3{101.0f, 51.0f, 0}))
         << "the maximum lands one column beyond the last sample";

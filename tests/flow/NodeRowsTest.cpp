@@ -1,13 +1,15 @@
 #include "flow/NodeRows.h"
 
+#include "flow/InputFile.h"
+
 #include "FlowFiles.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <unistd.h>
 
+#include <string>
 #include <vector>
 
 namespace tvl {
@@ -26,20 +28,14 @@ protected:
             }
         test::writeGridFile(dir.file("g.gri"), "SN4DB 3 4 1 1 0 0", xyz);
         test::writeDataFile(dir.file("g.dat"), records);
-        grid = ::open(dir.file("g.gri").c_str(), O_RDONLY);
-        data = ::open(dir.file("g.dat").c_str(), O_RDONLY);
-        ASSERT_GE(grid, 0);
-        ASSERT_GE(data, 0);
-    }
-    void TearDown() override
-    {
-        ::close(grid);
-        ::close(data);
+        std::string cause;
+        ASSERT_TRUE(grid.open(dir.file("g.gri"), "Gitterdatei", cause)) << cause;
+        ASSERT_TRUE(data.open(dir.file("g.dat"), "Datendatei", cause)) << cause;
     }
 
     test::TempDir dir;
-    int grid = -1;
-    int data = -1;
+    InputFile grid;
+    InputFile data;
 };
 
 TEST_F(NodeRowsTest, RowsComeFromTheirOffsetsInAnyOrder)
@@ -63,9 +59,7 @@ TEST_F(NodeRowsTest, RowsComeFromTheirOffsetsInAnyOrder)
 TEST_F(NodeRowsTest, AFileThatShrankGivesZerosAndReportsFailure)
 {
     NodeRows rows(grid, data, 3, 4, 1);
-    const int writer = ::open(dir.file("g.dat").c_str(), O_WRONLY);
-    ASSERT_EQ(::ftruncate(writer, 3 * 4 * 4), 0);
-    ::close(writer);
+    ASSERT_EQ(::truncate(dir.file("g.dat").c_str(), 3 * 4 * 4), 0);
     const float* r = rows.recordsRow(2);
     for (int n = 0; n < 12; ++n)
         EXPECT_EQ(r[n], 0.0f);

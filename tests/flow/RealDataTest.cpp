@@ -54,7 +54,7 @@ protected:
     int zeroSamples() const
     {
         int zeros = 0;
-        for (const RegularSample& s : flow.samples())
+        for (const RegularSample& s : flow.regularGrid().samples)
             zeros += s.vx == 0.0f && s.vy == 0.0f && s.speed == 0.0f;
         return zeros;
     }

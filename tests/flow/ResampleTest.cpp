@@ -36,7 +36,7 @@ protected:
 
     const RegularSample& sample(int c, int r) const
     {
-        return flow.samples()[std::size_t(r) * std::size_t(flow.getWidth()) + std::size_t(c)];
+        return flow.regularGrid().samples[std::size_t(r) * std::size_t(flow.getWidth()) + std::size_t(c)];
     }
 
     test::TempDir dir;
@@ -74,11 +74,11 @@ TEST_F(ResampleTest, HalfSquarePutsColumnAndRow25Outside)
         EXPECT_EQ(sample(25, k).vx, 0.0f) << "0.50000006 lies beyond the last node column";
         EXPECT_EQ(sample(25, k).speed, 0.0f);
         EXPECT_EQ(sample(k, 25).speed, 0.0f) << "row 25 is outside too";
-        EXPECT_EQ(flow.sampleValue(25, k, 0), 0.0f);
-        EXPECT_EQ(flow.sampleValue(k, 25, 0), 0.0f);
+        EXPECT_EQ(flow.regularGrid().value(25, k, 0), 0.0f);
+        EXPECT_EQ(flow.regularGrid().value(k, 25, 0), 0.0f);
     }
     EXPECT_EQ(sample(24, 24).speed, 1.0f);
-    EXPECT_NEAR(flow.sampleValue(24, 24, 0), 5.0f, 1e-5f);
+    EXPECT_NEAR(flow.regularGrid().value(24, 24, 0), 5.0f, 1e-5f);
     EXPECT_EQ(flow.getValueMinimum(0), 0.0f) << "outside zeros take part in the borders";
     EXPECT_NEAR(flow.getValueMaximum(0), 5.0f, 1e-5f);
     EXPECT_NEAR(flow.getValueRange(0), 5.0f, 1e-5f);

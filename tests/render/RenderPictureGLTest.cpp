@@ -1,7 +1,7 @@
-#include "RenderPicture.h"
+#include "render/RenderPicture.h"
 
-#include "DemoFlow.h"
-#include "RenderSettings.h"
+#include "flow/AnalyticFlow.h"
+#include "render/RenderSettings.h"
 
 #include "flow/FlowData.h"
 #include "render/RgbaImage.h"
@@ -69,14 +69,14 @@ TEST_F(RenderPictureGLTest, DrawsTheChosenLayersOnly)
     EXPECT_EQ(count(all, isBlack), 0) << "background missing";
     EXPECT_EQ(all.pixel(0, 0)[3], 255) << "the picture must be opaque";
 
-    settings.streamlines = false;
-    settings.arrows = false;
+    settings.layers.layers.streamlines = false;
+    settings.layers.layers.arrows = false;
     const RgbaImage background = render();
     EXPECT_EQ(count(background, isPink), 0) << "arrows drawn although not chosen";
     EXPECT_EQ(count(background, isWhite), 0) << "streamlines drawn although not chosen";
 
-    settings.background = false;
-    settings.arrows = true;
+    settings.layers.layers.background = false;
+    settings.layers.layers.arrows = true;
     const RgbaImage arrows = render();
     EXPECT_GT(count(arrows, isBlack), 70000) << "a background drawn although not chosen";
     EXPECT_GT(count(arrows, isPink), 400);
@@ -86,8 +86,8 @@ TEST_F(RenderPictureGLTest, DrawsHandSeededStreamlinesOnTop)
 {
     // Between the gyres (grid 50, 25; canvas pixel 200, 100) the flow runs
     // straight down, along the axis of the arrow centred there.
-    settings.background = false;
-    settings.streamlines = false;
+    settings.layers.layers.background = false;
+    settings.layers.layers.streamlines = false;
     auto whiteNearSeed = [](const RgbaImage& image) {
         int n = 0;
         for (int y = 98; y <= 102; ++y)
@@ -106,8 +106,8 @@ TEST_F(RenderPictureGLTest, DrawsHandSeededStreamlinesOnTop)
 
 TEST_F(RenderPictureGLTest, AppliesZoomAndExplicitTransferPoints)
 {
-    settings.streamlines = false;
-    settings.arrows = false;
+    settings.layers.layers.streamlines = false;
+    settings.layers.layers.arrows = false;
     settings.transferPreset.reset();
     settings.transferPoints = {{0.0f, {16, 32, 48}}, {1.0f, {16, 32, 48}}};
     const RgbaImage flat = render();
@@ -121,7 +121,7 @@ TEST_F(RenderPictureGLTest, AppliesZoomAndExplicitTransferPoints)
     // centre of the left gyre moves to the top right of a 200 × 200 viewport.
     settings.transferPoints.clear();
     settings.transferPreset = 2;
-    settings.zoom = std::array<float, 4>{0.0f, 200.0f, 100.0f, 100.0f};
+    settings.zoom = ZoomRectangle{0.0f, 200.0f, 100.0f, 100.0f};
     const RgbaImage zoomed = render();
     const Pixel centre = zoomed.pixel(194, 194);
     EXPECT_GT(centre[2], centre[0]) << "the gyre's slow centre should be blue";
@@ -132,21 +132,19 @@ TEST_F(RenderPictureGLTest, RefusesValueNumbersTheDataSetLacks)
 {
     RgbaImage picture(3, 3);
     std::string error;
-    settings.backgroundMode = RenderSettings::BackgroundMode::AdditionalValue;
-    settings.backgroundValue = 2;
+    settings.layers.backgroundQuantity = BackgroundQuantity::AdditionalValue;
+    settings.layers.backgroundValue = 2;
     EXPECT_FALSE(renderPicture(flow, settings, picture, error)) << "the demo has values 0 and 1 only";
     EXPECT_NE(error.find("additional value 2"), std::string::npos) << error;
     EXPECT_EQ(picture.width(), 3) << "a failed render changed the picture";
 
-    settings.backgroundValue = 1;
-    settings.arrowCoding = 7;
-    settings.arrowValue = 5;
+    settings.layers.backgroundValue = 1;
+    settings.layers.arrowCoding = ArrowCoding::additionalValue(5);
     error.clear();
     EXPECT_FALSE(renderPicture(flow, settings, picture, error));
     EXPECT_FALSE(error.empty());
 
-    settings.arrowCoding = 3;
-    settings.arrowValue = 1;
+    settings.layers.arrowCoding = ArrowCoding::additionalValue(1);
     EXPECT_TRUE(renderPicture(flow, settings, picture, error)) << error;
 
     FlowData empty;

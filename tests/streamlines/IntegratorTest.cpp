@@ -2,7 +2,7 @@
 
 #include "StreamlineFlows.h"
 #include "streamlines/EulerIntegrator.h"
-#include "streamlines/MakeIntegrator.h"
+#include "streamlines/IntegrationScheme.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ bool allFinite(const PointList& line)
 // each of them.
 class TracingLoopTest : public ::testing::TestWithParam<int> {
 protected:
-    std::unique_ptr<LayerIntegrator> integrator(const FlowData& flow) { return makeIntegrator(GetParam(), &flow); }
+    std::unique_ptr<LayerIntegrator> integrator(const FlowData& flow) { return makeIntegrator(integrationSchemeFromIndex(GetParam()), &flow); }
 };
 
 TEST_P(TracingLoopTest, ZeroSpeedSeedGivesTheSeedAlone)

@@ -64,7 +64,7 @@ void CArrowPlotPageTest::startsAtResolution20AndNoCoding()
 void CArrowPlotPageTest::resolutionBeforeADrawOnlyStores()
 {
     page_->resolutionSlider()->setValue(42);
-    TVL_CHECK_EQ(canvas_->arrowResolution(), 42, "the slider must hand its position to the canvas");
+    TVL_CHECK_EQ(canvas_->settings().arrowStep, 42, "the slider must hand its position to the canvas");
     TVL_CHECK(!canvas_->hasPicture(), "before a draw the canvas only stores the resolution");
 }
 
@@ -73,7 +73,7 @@ void CArrowPlotPageTest::resolutionAfterADrawRedrawsAtOnce()
     auto view = makeSharedView(flow_);
     view->setCanvasSize(160, 80);
     view->resetRegion();
-    canvas_->drawLayers(view, 1, 0, 0);
+    canvas_->drawLayers(view, Layers {false, false, true});
     const QImage at20 = canvas_->picture();
     page_->resolutionSlider()->setValue(10);
     const QImage at10 = canvas_->picture();
@@ -87,11 +87,10 @@ void CArrowPlotPageTest::codingPositionGivesCodingAndDataIndex()
 {
     page_->setAdditionalEntries(3);
     page_->codingList()->setCurrentIndex(3);
-    TVL_CHECK_EQ(canvas_->arrowCoding(), 3, "position 3 codes additional value 1");
-    TVL_CHECK_EQ(canvas_->arrowDataIndex(), 1, "data index is the position minus the two fixed entries");
+    TVL_CHECK_EQ(canvas_->settings().arrowCoding.listPosition(), 3, "position 3 codes additional value 1");
+    TVL_CHECK_EQ(canvas_->settings().arrowCoding.value, 1, "data index is the position minus the two fixed entries");
     page_->codingList()->setCurrentIndex(1);
-    TVL_CHECK_EQ(canvas_->arrowCoding(), 1, "position 1 codes the speed");
-    TVL_CHECK_EQ(canvas_->arrowDataIndex(), -1, "data index of the speed coding");
+    TVL_CHECK_EQ(canvas_->settings().arrowCoding.listPosition(), 1, "position 1 codes the speed");
 }
 
 void CArrowPlotPageTest::additionalEntriesReplaceThoseOfTheLastDataSet()
@@ -104,13 +103,13 @@ void CArrowPlotPageTest::additionalEntriesReplaceThoseOfTheLastDataSet()
         TVL_CHECK_EQ(list->itemText(2 + i), QStringLiteral("Special Dataset %1").arg(i), "entry text");
 
     list->setCurrentIndex(4);
-    const int codingBefore = canvas_->arrowCoding();
+    const int codingBefore = canvas_->settings().arrowCoding.listPosition();
     page_->setAdditionalEntries(3);
     TVL_CHECK_EQ(list->currentIndex(), 4, "a selection whose entry is refilled stays");
     page_->setAdditionalEntries(1);
     TVL_CHECK_EQ(list->count(), 3, "one value gives one entry");
     TVL_CHECK_EQ(list->currentIndex(), -1, "a selection whose entry is gone shows none");
-    TVL_CHECK_EQ(canvas_->arrowCoding(), codingBefore, "refilling the list is no user choice for the canvas");
+    TVL_CHECK_EQ(canvas_->settings().arrowCoding.listPosition(), codingBefore, "refilling the list is no user choice for the canvas");
     page_->setAdditionalEntries(0);
     TVL_CHECK_EQ(list->count(), 2, "no values leave only the fixed entries");
 }

@@ -105,12 +105,12 @@ void COpenGLWndTest::drag(QPoint from, QPoint to, Qt::KeyboardModifiers modifier
 void COpenGLWndTest::startsWithThePagesInitialSettings()
 {
     COpenGLWnd fresh;
-    TVL_CHECK_EQ(fresh.arrowResolution(), 20, "arrow resolution differs from the slider's start");
-    TVL_CHECK_EQ(fresh.arrowCoding(), 0, "arrows must start uncoded");
-    TVL_CHECK_EQ(fresh.arrowDataIndex(), 0, "arrow data index");
-    TVL_CHECK_EQ(fresh.dsep(), 100.0f, "dsep differs from the slider's start");
-    TVL_CHECK_EQ(fresh.dtest(), 50.0f, "dtest differs from the slider's start");
-    TVL_CHECK_EQ(fresh.integrator(), 0, "the integrator must start as Euler");
+    TVL_CHECK_EQ(fresh.settings().arrowStep, 20, "arrow resolution differs from the slider's start");
+    TVL_CHECK_EQ(fresh.settings().arrowCoding.listPosition(), 0, "arrows must start uncoded");
+    TVL_CHECK_EQ(fresh.settings().arrowCoding.value, 0, "arrow data index");
+    TVL_CHECK_EQ(fresh.settings().dsepPosition, 100.0f, "dsep differs from the slider's start");
+    TVL_CHECK_EQ(fresh.settings().dtestPosition, 50.0f, "dtest differs from the slider's start");
+    TVL_CHECK_EQ(indexOf(fresh.settings().scheme), 0, "the integrator must start as Euler");
     TVL_CHECK(fresh.evenPlacement(), "placement must start as Even Distances");
     TVL_CHECK(!fresh.lastView() && !fresh.hasPicture(), "a new canvas has drawn nothing");
     TVL_CHECK(!fresh.zoomPending(), "no zoom may be pending at start");
@@ -119,14 +119,14 @@ void COpenGLWndTest::startsWithThePagesInitialSettings()
 void COpenGLWndTest::settingsBeforeTheFirstDrawOnlyStore()
 {
     canvas_->setArrowResolution(35);
-    canvas_->setArrowCoding(3, 1);
+    canvas_->setArrowCoding(ArrowCoding::fromListPosition(3));
     TVL_CHECK(!canvas_->hasPicture(), "a setting before the first draw must not draw");
-    TVL_CHECK_EQ(canvas_->arrowResolution(), 35, "resolution not stored");
-    TVL_CHECK_EQ(canvas_->arrowCoding(), 3, "coding not stored");
-    TVL_CHECK_EQ(canvas_->arrowDataIndex(), 1, "data index not stored");
+    TVL_CHECK_EQ(canvas_->settings().arrowStep, 35, "resolution not stored");
+    TVL_CHECK_EQ(canvas_->settings().arrowCoding.listPosition(), 3, "coding not stored");
+    TVL_CHECK_EQ(canvas_->settings().arrowCoding.value, 1, "data index not stored");
 
-    canvas_->setArrowCoding(0, -2);
-    canvas_->drawLayers(view_, 1, 0, 0);
+    canvas_->setArrowCoding(ArrowCoding::fromListPosition(0));
+    canvas_->drawLayers(view_, Layers {false, false, true});
     const QImage first = canvas_->picture();
     canvas_->setArrowResolution(35);
     TVL_CHECK(canvas_->picture() == first, "the first draw did not use the stored resolution");
@@ -136,44 +136,44 @@ void COpenGLWndTest::settingsBeforeTheFirstDrawOnlyStore()
 
 void COpenGLWndTest::layersLieBackgroundStreamlinesArrows()
 {
-    canvas_->drawLayers(view_, 0, 0, 1);
+    canvas_->drawLayers(view_, Layers {true, false, false});
     QImage picture = canvas_->picture();
     TVL_CHECK_EQ(countPixels(picture, isNavy), kWidth * kHeight, "the background must cover the whole viewport");
     TVL_CHECK_EQ(coder_->calls, static_cast<long long>(kWidth * kHeight), "one colour per viewport pixel");
 
-    canvas_->drawLayers(view_, 1, 0, 1);
+    canvas_->drawLayers(view_, Layers {true, false, true});
     picture = canvas_->picture();
     TVL_CHECK(countPixels(picture, isArrowColour) > 100, "arrows must lie on top of the background");
     TVL_CHECK(countPixels(picture, isNavy) > kWidth * kHeight / 2, "the arrows must leave most background visible");
 
-    canvas_->drawLayers(view_, 0, 1, 1);
+    canvas_->drawLayers(view_, Layers {true, true, false});
     picture = canvas_->picture();
     TVL_CHECK(countPixels(picture, isWhite) > kWidth, "streamlines must lie on top of the background");
 
-    canvas_->drawLayers(view_, 1, 0, 0);
+    canvas_->drawLayers(view_, Layers {false, false, true});
     picture = canvas_->picture();
     TVL_CHECK_EQ(countPixels(picture, isNavy), 0, "a draw without background must clear the old one");
     TVL_CHECK(countPixels(picture, [](QRgb p) { return isColour(p, 0, 0, 0); }) > kWidth * kHeight / 2,
         "the canvas is cleared to black");
-    TVL_CHECK_EQ(canvas_->lastArrowFlag(), 1, "arrow flag not remembered");
-    TVL_CHECK_EQ(canvas_->lastStreamlineFlag(), 0, "streamline flag not remembered");
-    TVL_CHECK_EQ(canvas_->lastBackgroundFlag(), 0, "background flag not remembered");
+    TVL_CHECK_EQ(canvas_->settings().layers.arrows, true, "arrow flag not remembered");
+    TVL_CHECK_EQ(canvas_->settings().layers.streamlines, false, "streamline flag not remembered");
+    TVL_CHECK_EQ(canvas_->settings().layers.background, false, "background flag not remembered");
     TVL_CHECK(canvas_->lastView() == view_, "view not remembered");
 }
 
 void COpenGLWndTest::manualPlacementDrawsNoEvenStreamlines()
 {
     canvas_->setEvenPlacement(false);
-    canvas_->drawLayers(view_, 0, 1, 0);
+    canvas_->drawLayers(view_, Layers {false, true, false});
     TVL_CHECK_EQ(countPixels(canvas_->picture(), isWhite), 0, "Manual mode must not place streamlines on Draw");
     canvas_->setEvenPlacement(true);
-    canvas_->drawLayers(view_, 0, 1, 0);
+    canvas_->drawLayers(view_, Layers {false, true, false});
     TVL_CHECK(countPixels(canvas_->picture(), isWhite) > kWidth, "Even Distances must place streamlines on Draw");
 }
 
 void COpenGLWndTest::rubberBandShowsOverTheKeptPicture()
 {
-    canvas_->drawLayers(view_, 1, 0, 1);
+    canvas_->drawLayers(view_, Layers {true, false, true});
     const long long callsBefore = coder_->calls;
     TVL_CHECK_EQ(countPixels(canvas_->grabFramebuffer(), isRed), 0, "no red before the drag");
 
@@ -203,7 +203,7 @@ void COpenGLWndTest::rubberBandIgnoresShiftAndCtrl()
 {
     for (const Qt::KeyboardModifier modifier : {Qt::ShiftModifier, Qt::ControlModifier}) {
         view_->resetRegion();
-        canvas_->drawLayers(view_, 1, 0, 1);
+        canvas_->drawLayers(view_, Layers {true, false, true});
         drag({20, 20}, {100, 60});
         const long long callsBefore = coder_->calls;
         sendMouse(canvas_.get(), QEvent::MouseMove, {180, 90}, Qt::NoButton, Qt::RightButton, modifier);
@@ -221,7 +221,7 @@ void COpenGLWndTest::rubberBandIgnoresShiftAndCtrl()
 
 void COpenGLWndTest::rightReleaseOutsideDoesNotZoom()
 {
-    canvas_->drawLayers(view_, 1, 0, 0);
+    canvas_->drawLayers(view_, Layers {false, false, true});
     drag({20, 20}, {100, 60});
     sendMouse(canvas_.get(), QEvent::MouseButtonRelease, {kWidth + 40, 60}, Qt::RightButton, Qt::NoButton);
     TVL_CHECK_EQ(view_->regionMaximum().x, 2.0f, "a release outside the canvas must not zoom");
@@ -233,7 +233,7 @@ void COpenGLWndTest::rightReleaseOutsideDoesNotZoom()
 void COpenGLWndTest::manualClickSeedsOnTopUntilTheNextDraw()
 {
     canvas_->setEvenPlacement(false);
-    canvas_->drawLayers(view_, 1, 1, 0);
+    canvas_->drawLayers(view_, Layers {false, true, true});
     const int arrowsBefore = countPixels(canvas_->picture(), isArrowColour);
     TVL_CHECK_EQ(countPixels(canvas_->picture(), isWhite), 0, "no streamline before the click");
 
@@ -257,14 +257,14 @@ void COpenGLWndTest::manualClickSeedsOnTopUntilTheNextDraw()
     TVL_CHECK(countPixels(canvas_->picture(), isWhite) > whiteAfterOne + kWidth / 2,
         "a second click must add a streamline and keep the first");
 
-    canvas_->drawLayers(view_, 1, 1, 0);
+    canvas_->drawLayers(view_, Layers {false, true, true});
     TVL_CHECK_EQ(countPixels(canvas_->picture(), isWhite), 0, "a full redraw must remove the seeded streamlines");
 }
 
 void COpenGLWndTest::manualClickOutsideDoesNothing()
 {
     canvas_->setEvenPlacement(false);
-    canvas_->drawLayers(view_, 1, 0, 0);
+    canvas_->drawLayers(view_, Layers {false, false, true});
     const QImage before = canvas_->picture();
     sendMouse(canvas_.get(), QEvent::MouseButtonRelease, {-3, 50}, Qt::LeftButton, Qt::NoButton);
     sendMouse(canvas_.get(), QEvent::MouseButtonRelease, {100, kHeight + 5}, Qt::LeftButton, Qt::NoButton);
@@ -273,7 +273,7 @@ void COpenGLWndTest::manualClickOutsideDoesNothing()
 
 void COpenGLWndTest::evenClickResetsTheZoom()
 {
-    canvas_->drawLayers(view_, 1, 1, 1);
+    canvas_->drawLayers(view_, Layers {true, true, true});
     drag({20, 20}, {120, 70});
     sendMouse(canvas_.get(), QEvent::MouseButtonRelease, {120, 70}, Qt::RightButton, Qt::NoButton);
     TVL_CHECK(view_->regionMaximum().x < 1.5f, "the drag should have zoomed in");
@@ -291,14 +291,14 @@ void COpenGLWndTest::evenClickResetsTheZoom()
 
 void COpenGLWndTest::redrawWithoutStreamlinesKeepsTheLastFlags()
 {
-    canvas_->drawLayers(view_, 1, 1, 1);
+    canvas_->drawLayers(view_, Layers {true, true, true});
     TVL_CHECK(countPixels(canvas_->picture(), isWhite) > kWidth, "even streamlines expected before Clear");
     canvas_->redrawWithoutStreamlines();
     const QImage cleared = canvas_->picture();
     TVL_CHECK_EQ(countPixels(cleared, isWhite), 0, "the redraw must leave the streamlines out");
     TVL_CHECK(countPixels(cleared, isArrowColour) > 100, "the redraw must keep the arrows");
     TVL_CHECK(countPixels(cleared, isNavy) > kWidth * kHeight / 2, "the redraw must keep the background");
-    TVL_CHECK_EQ(canvas_->lastStreamlineFlag(), 1, "the redraw must not change the remembered flags");
+    TVL_CHECK_EQ(canvas_->settings().layers.streamlines, true, "the redraw must not change the remembered flags");
     canvas_->setArrowResolution(20);
     TVL_CHECK(countPixels(canvas_->picture(), isWhite) > kWidth, "the next full draw must place streamlines again");
 }
@@ -306,7 +306,7 @@ void COpenGLWndTest::redrawWithoutStreamlinesKeepsTheLastFlags()
 void COpenGLWndTest::keptPictureSurvivesRepaintHideShowAndResize()
 {
     canvas_->setEvenPlacement(false);
-    canvas_->drawLayers(view_, 1, 0, 1);
+    canvas_->drawLayers(view_, Layers {true, false, true});
     sendMouse(canvas_.get(), QEvent::MouseButtonRelease, {100, 50}, Qt::LeftButton, Qt::NoButton);
     const QImage shown = canvas_->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
     TVL_CHECK(countPixels(shown, isWhite) > kWidth / 2, "the seeded streamline should be shown");
@@ -334,7 +334,7 @@ void COpenGLWndTest::keptPictureSurvivesRepaintHideShowAndResize()
 
 void COpenGLWndTest::forgottenViewKeepsThePictureAndIgnoresInput()
 {
-    canvas_->drawLayers(view_, 1, 0, 1);
+    canvas_->drawLayers(view_, Layers {true, false, true});
     const QImage before = canvas_->picture();
     const long long callsBefore = coder_->calls;
     canvas_->forgetView();
@@ -347,13 +347,13 @@ void COpenGLWndTest::forgottenViewKeepsThePictureAndIgnoresInput()
     TVL_CHECK_EQ(coder_->calls, callsBefore, "nothing may redraw through a forgotten view");
     TVL_CHECK(!canvas_->isRubberBandShown(), "the mouse must be ignored without a view");
     TVL_CHECK(canvas_->picture() == before, "the picture must stay until the next draw");
-    TVL_CHECK_EQ(canvas_->arrowResolution(), 40, "settings are still stored");
+    TVL_CHECK_EQ(canvas_->settings().arrowStep, 40, "settings are still stored");
 }
 
 void COpenGLWndTest::canvasKeepsItsViewAliveAndReleasesItsList()
 {
-    canvas_->drawLayers(view_, 0, 1, 0);
-    const GLuint list = view_->streamlineLayer().displayList();
+    canvas_->drawLayers(view_, Layers {false, true, false});
+    const GLuint list = view_->displayList();
     TVL_CHECK(list != 0, "the view's layer must own a display list");
     const std::weak_ptr<FlowView> watch = view_;
     view_.reset();
@@ -375,8 +375,8 @@ void COpenGLWndTest::displayListIsSharedBetweenCanvases()
     other.resize(kWidth, kHeight);
     other.show();
     QVERIFY2(QTest::qWaitForWindowExposed(&other), "the second canvas never appeared");
-    canvas_->drawLayers(view_, 0, 1, 0);
-    const GLuint list = view_->streamlineLayer().displayList();
+    canvas_->drawLayers(view_, Layers {false, true, false});
+    const GLuint list = view_->displayList();
     QVERIFY2(other.makeCanvasCurrent(), "the second canvas has no context");
     const GLboolean known = glIsList(list);
     other.releaseCanvas();

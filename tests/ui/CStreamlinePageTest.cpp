@@ -70,7 +70,7 @@ void CStreamlinePageTest::startsWithEulerEvenDistancesAndDefaultSliders()
     TVL_CHECK_EQ(page_->dtestSlider()->maximum(), 99, "dtest range");
     TVL_CHECK_EQ(page_->dtestSlider()->value(), 50, "dtest starts at 50");
     const StreamlineSettings settings = page_->getStreamlineSettings();
-    TVL_CHECK(settings.dsep == 100 && settings.dtest == 50 && settings.integrator == 0 && settings.evenPlacement,
+    TVL_CHECK(settings.dsep == 100 && settings.dtest == 50 && settings.scheme == IntegrationScheme::Euler && settings.placement == Placement::EvenDistances,
         "the settings getter must report the start values");
 }
 
@@ -78,33 +78,33 @@ void CStreamlinePageTest::placementButtonsSetThePlacement()
 {
     page_->manualButton()->click();
     TVL_CHECK(!canvas_->evenPlacement(), "Manual must reach the canvas");
-    TVL_CHECK(!page_->getStreamlineSettings().evenPlacement, "the page must remember Manual");
+    TVL_CHECK(page_->getStreamlineSettings().placement == Placement::Manual, "the page must remember Manual");
     page_->evenButton()->click();
     TVL_CHECK(canvas_->evenPlacement(), "Even Distances must reach the canvas");
-    TVL_CHECK(page_->getStreamlineSettings().evenPlacement, "the page must remember Even Distances");
+    TVL_CHECK(page_->getStreamlineSettings().placement == Placement::EvenDistances, "the page must remember Even Distances");
 }
 
 void CStreamlinePageTest::listAndSlidersHandAllThreeSettingsWithoutRedraw()
 {
-    canvas_->drawLayers(view_, 0, 1, 0);
+    canvas_->drawLayers(view_, Layers {false, true, false});
     const QImage before = canvas_->picture();
     page_->integrationList()->setCurrentIndex(2);
-    TVL_CHECK(canvas_->integrator() == 2 && canvas_->dsep() == 100.0f && canvas_->dtest() == 50.0f,
+    TVL_CHECK(indexOf(canvas_->settings().scheme) == 2 && canvas_->settings().dsepPosition == 100.0f && canvas_->settings().dtestPosition == 50.0f,
         "an integrator change hands all three settings");
     page_->dsepSlider()->setValue(250);
-    TVL_CHECK(canvas_->dsep() == 250.0f && canvas_->integrator() == 2, "a dsep move hands all three settings");
+    TVL_CHECK(canvas_->settings().dsepPosition == 250.0f && indexOf(canvas_->settings().scheme) == 2, "a dsep move hands all three settings");
     page_->dtestSlider()->setValue(75);
-    TVL_CHECK(canvas_->dtest() == 75.0f && canvas_->dsep() == 250.0f, "a dtest move hands all three settings");
+    TVL_CHECK(canvas_->settings().dtestPosition == 75.0f && canvas_->settings().dsepPosition == 250.0f, "a dtest move hands all three settings");
     TVL_CHECK(canvas_->picture() == before, "streamline settings show only at the next Draw");
     const StreamlineSettings settings = page_->getStreamlineSettings();
-    TVL_CHECK(settings.dsep == 250 && settings.dtest == 75 && settings.integrator == 2,
+    TVL_CHECK(settings.dsep == 250 && settings.dtest == 75 && settings.scheme == IntegrationScheme::RungeKutta4,
         "the settings getter must report the controls");
 }
 
 void CStreamlinePageTest::clearInManualModeRedrawsAndStaysManual()
 {
     page_->manualButton()->click();
-    canvas_->drawLayers(view_, 1, 1, 0);
+    canvas_->drawLayers(view_, Layers {false, true, true});
     sendMouse(canvas_.get(), QEvent::MouseButtonRelease, {80, 40}, Qt::LeftButton, Qt::NoButton);
     TVL_CHECK(countPixels(canvas_->picture(), isWhite) > 40, "the click should have seeded a streamline");
     page_->clearButton()->click();
@@ -115,12 +115,12 @@ void CStreamlinePageTest::clearInManualModeRedrawsAndStaysManual()
 
 void CStreamlinePageTest::clearInEvenModeRemovesTheStreamlinesUntilTheNextDraw()
 {
-    canvas_->drawLayers(view_, 0, 1, 0);
+    canvas_->drawLayers(view_, Layers {false, true, false});
     TVL_CHECK(countPixels(canvas_->picture(), isWhite) > 160, "even streamlines expected");
     page_->clearButton()->click();
     TVL_CHECK_EQ(countPixels(canvas_->picture(), isWhite), 0, "Clear must remove the even streamlines");
     TVL_CHECK(canvas_->evenPlacement(), "Clear must leave the canvas in Even Distances mode");
-    canvas_->drawLayers(view_, 0, 1, 0);
+    canvas_->drawLayers(view_, Layers {false, true, false});
     TVL_CHECK(countPixels(canvas_->picture(), isWhite) > 160, "the next Draw must place them again");
 }
 

@@ -4,9 +4,11 @@
 // check macros that say why, flows and pictures to test with, and main().
 
 #include "flow/FlowData.h"
+#include "RegularGrids.h"
 #include "flow/RegularSample.h"
 #include "flow/Vector3.h"
-#include "makeflow/FlowGenerator.h"
+#include "flow/AnalyticFlow.h"
+#include "flow/FlowFileWriter.h"
 #include "transfer/ColorTable.h"
 #include "ui/DialogProvider.h"
 #include "ui/GlSetup.h"
@@ -155,7 +157,7 @@ inline void setUniformFlow(FlowData& flow, int width, int height, float vx, floa
     const float speed = std::sqrt(vx * vx + vy * vy);
     std::vector<RegularSample> samples(
         static_cast<std::size_t>(width) * static_cast<std::size_t>(height), RegularSample {vx, vy, 0.0f, speed});
-    flow.setRegularGrid(width, height, 0, std::move(samples), {}, minimum, maximum);
+    tvl::test::setRegularGrid(flow, width, height, 0, std::move(samples), {}, minimum, maximum);
 }
 
 struct FlowFilePair {

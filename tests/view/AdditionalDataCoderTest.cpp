@@ -1,6 +1,7 @@
 #include "view/AdditionalDataCoder.h"
 
 #include "flow/FlowData.h"
+#include "RegularGrids.h"
 #include "transfer/ColorTable.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ void setValues(FlowData& flow, const std::vector<ValueOf>& planes)
                 values.push_back(valueOf(c, r));
         }
     }
-    flow.setRegularGrid(n, n, int(planes.size()), std::vector<RegularSample>(std::size_t(n * n)),
+    tvl::test::setRegularGrid(flow, n, n, int(planes.size()), std::vector<RegularSample>(std::size_t(n * n)),
                         std::move(values), Vector3{0, 0, 0}, Vector3{1, 1, 0});
 }
 

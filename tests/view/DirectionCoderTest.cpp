@@ -1,6 +1,7 @@
 #include "view/DirectionCoder.h"
 
 #include "flow/FlowData.h"
+#include "RegularGrids.h"
 #include "transfer/ColorTable.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +28,7 @@ void setUniform(FlowData& flow, float vx, float vy)
     const int n = 11;
     const float speed = static_cast<float>(std::sqrt(double(vx) * vx + double(vy) * vy));
     std::vector<RegularSample> samples(std::size_t(n * n), RegularSample{vx, vy, 0.0f, speed});
-    flow.setRegularGrid(n, n, 0, std::move(samples), {}, Vector3{0, 0, 0}, Vector3{1, 1, 0});
+    tvl::test::setRegularGrid(flow, n, n, 0, std::move(samples), {}, Vector3{0, 0, 0}, Vector3{1, 1, 0});
 }
 
 struct Probe {

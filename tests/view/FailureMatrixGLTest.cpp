@@ -10,7 +10,7 @@
 #include "TempDir.h"
 
 #include "flow/FlowData.h"
-#include "makeflow/FlowGenerator.h"
+#include "flow/AnalyticFlow.h"
 #include "transfer/ColorTable.h"
 #include "view/AdditionalDataCoder.h"
 #include "view/DirectionCoder.h"
@@ -50,8 +50,8 @@ void drawEverything(FlowView& view, const FlowData& flow, const std::shared_ptr<
     for (int pass = 0; pass < 4; ++pass) {
         glClear(GL_COLOR_BUFFER_BIT);
         view.drawBackground(*coders[pass]);
-        view.drawStreamlines(100.0f, 50.0f, pass % 3);
-        view.drawArrowPlot(5 + 10 * pass, pass, pass - 2);
+        view.drawStreamlines(100.0f, 50.0f, integrationSchemeFromIndex(pass % 3));
+        view.drawArrowPlot(5 + 10 * pass, ArrowCoding::fromListPosition(pass));
         view.seedStreamlineAt(float(kWidth / 2), float(kHeight / 2));
         view.drawZoomRectangle(10, 10, kWidth - 20, kHeight - 20);
     }
@@ -82,8 +82,8 @@ protected:
         const SpeedCoder coder(flow, table);
         glClear(GL_COLOR_BUFFER_BIT);
         view->drawBackground(coder);
-        view->drawStreamlines(100.0f, 50.0f, 2);
-        view->drawArrowPlot(20, 1, 0);
+        view->drawStreamlines(100.0f, 50.0f, IntegrationScheme::RungeKutta4);
+        view->drawArrowPlot(20, ArrowCoding::speed());
         return canvas.read();
     }
 

@@ -35,9 +35,9 @@ protected:
     void TearDown() override { view.reset(); }
 
     // The arrows as drawArrowPlot hands them to GL, in grid coordinates.
-    std::vector<RecordedPrimitive> arrows(int step, int coding = 0, int valueIndex = 0)
+    std::vector<RecordedPrimitive> arrows(int step, ArrowCoding coding = ArrowCoding::none())
     {
-        return test::recordPrimitives([&] { view->drawArrowPlot(step, coding, valueIndex); });
+        return test::recordPrimitives([&] { view->drawArrowPlot(step, coding); });
     }
 
     test::OffscreenCanvas canvas;
@@ -118,7 +118,7 @@ TEST_F(FlowViewArrowsGLTest, DrawsTrianglesAlongTheFlowFromTheLowerLeftCorner)
     expectVertex(inner->vertices[1], 48.0f, 25.6f, "base corner at (P.x - L, P.y + 0.375 c L)");
     expectVertex(inner->vertices[2], 48.0f, 24.4f, "base corner at (P.x - L, P.y - 0.375 c L)");
 
-    view->drawArrowPlot(20, 0, 0);
+    view->drawArrowPlot(20, ArrowCoding::none());
     const RgbaImage image = canvas.read();
     EXPECT_TRUE(test::isPink(image.pixel(200, 100))) << "arrow colour missing";
     EXPECT_TRUE(test::isPink(image.pixel(1, 0))) << "the first arrow's tip shows at the corner";
@@ -167,20 +167,20 @@ TEST_F(FlowViewArrowsGLTest, CodesTheLengthWithSpeedOrAnAdditionalValue)
             samples.push_back({static_cast<float>(c), 0.0f, 0.0f, static_cast<float>(c)});
             rows.push_back(static_cast<float>(r));
         }
-    flow.setRegularGrid(w, h, 1, samples, rows, {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
+    tvl::test::setRegularGrid(flow, w, h, 1, samples, rows, {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
     show(400, 200);
 
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({49.5f, 10.0f, 0.0f}, 0, 0), 0.8f) << "no coding";
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({49.5f, 10.0f, 0.0f}, 1, 0), 49.5f / 99.0f) << "speed coding";
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, 2, 0), 0.5f) << "value coding";
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, 8, 0), 0.8f) << "only six values code";
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, -1, 0), 0.8f);
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, 7, 5), 0.8f)
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({49.5f, 10.0f, 0.0f}, ArrowCoding::fromListPosition(0)), 0.8f) << "no coding";
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({49.5f, 10.0f, 0.0f}, ArrowCoding::fromListPosition(1)), 49.5f / 99.0f) << "speed coding";
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, ArrowCoding::fromListPosition(2)), 0.5f) << "value coding";
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, ArrowCoding::fromListPosition(8)), 0.8f) << "only six values code";
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, ArrowCoding::fromListPosition(-1)), 0.8f);
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, ArrowCoding::fromListPosition(7)), 0.8f)
         << "a value number the data set lacks codes nothing";
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, 2, -3), 0.8f);
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, ArrowCoding::additionalValue(-3)), 0.8f);
 
     // Speed coded: the arrow at column 50 has c = 50/99 and L = 10 c / 4.
-    const auto speedArrows = arrows(20, 1, 0);
+    const auto speedArrows = arrows(20, ArrowCoding::speed());
     const RecordedPrimitive* arrow = arrowAt(speedArrows, 50.0f, 25.0f);
     ASSERT_NE(arrow, nullptr);
     const float c = 50.0f / 99.0f;
@@ -189,7 +189,7 @@ TEST_F(FlowViewArrowsGLTest, CodesTheLengthWithSpeedOrAnAdditionalValue)
     expectVertex(arrow->vertices[1], 50.0f - half, 25.0f + 0.75f * c * 0.5f * half, "base c·L·0.75 wide");
 
     // Value coded: the arrow at row 25 has c = 25/49.
-    const auto valueArrows = arrows(20, 2, 0);
+    const auto valueArrows = arrows(20, ArrowCoding::additionalValue(0));
     arrow = arrowAt(valueArrows, 50.0f, 25.0f);
     ASSERT_NE(arrow, nullptr);
     expectVertex(arrow->vertices[0], 50.0f + 10.0f * (25.0f / 49.0f) * 0.25f, 25.0f, "value-coded length");
@@ -200,16 +200,16 @@ TEST_F(FlowViewArrowsGLTest, FallsBackToUncodedArrowsWhereTheCodingHasNoScale)
     // Every velocity (1, 0) but every speed 0: the maximum speed is 0. The one
     // additional value is constant: its range is 0.
     std::vector<RegularSample> samples(100 * 50, RegularSample{1.0f, 0.0f, 0.0f, 0.0f});
-    flow.setRegularGrid(100, 50, 1, samples, std::vector<float>(100 * 50, 3.0f), {0.0f, 0.0f, 0.0f},
+    tvl::test::setRegularGrid(flow, 100, 50, 1, samples, std::vector<float>(100 * 50, 3.0f), {0.0f, 0.0f, 0.0f},
                         {2.0f, 1.0f, 0.0f});
     ASSERT_EQ(flow.getMaxSpeed(), 0.0f);
     ASSERT_EQ(flow.getValueRange(0), 0.0f);
     show(400, 200);
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({50.0f, 25.0f, 0.0f}, 1, 0), 0.8f) << "0 / 0 speed";
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({50.0f, 25.0f, 0.0f}, 2, 0), 0.8f) << "0 / 0 value";
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({50.0f, 25.0f, 0.0f}, ArrowCoding::fromListPosition(1)), 0.8f) << "0 / 0 speed";
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({50.0f, 25.0f, 0.0f}, ArrowCoding::fromListPosition(2)), 0.8f) << "0 / 0 value";
 
     for (int coding : {1, 2, 4}) {
-        const auto all = arrows(20, coding, coding - 2);
+        const auto all = arrows(20, ArrowCoding::fromListPosition(coding));
         EXPECT_EQ(all.size(), 200u) << "coding " << coding << " lost arrows";
         const RecordedPrimitive* arrow = arrowAt(all, 50.0f, 25.0f);
         ASSERT_NE(arrow, nullptr);
@@ -226,11 +226,11 @@ TEST_F(FlowViewArrowsGLTest, SendsNoNonFiniteVertexWhereTheFlowHasNoDirection)
             samples.push_back(c < 50 ? RegularSample{} : RegularSample{1.0f, 1.0f, 0.0f, std::sqrt(2.0f)});
     const float nan = std::numeric_limits<float>::quiet_NaN();
     samples[25 * 100 + 75] = RegularSample{nan, nan, 0.0f, nan};
-    flow.setRegularGrid(100, 50, 0, samples, {}, {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
+    tvl::test::setRegularGrid(flow, 100, 50, 0, samples, {}, {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
     show(400, 200);
 
     for (int coding : {0, 1}) {
-        const auto all = arrows(20, coding, 0);
+        const auto all = arrows(20, ArrowCoding::fromListPosition(coding));
         // Lattice columns 0..45 blend only resting samples; 50..95 move,
         // except the lattice point on the NaN sample.
         EXPECT_EQ(all.size(), 10u * 10u - 1u) << "coding " << coding;

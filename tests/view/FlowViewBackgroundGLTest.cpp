@@ -6,7 +6,7 @@
 #include "view/SpeedCoder.h"
 
 #include "FlowViewTestSupport.h"
-#include "makeflow/FlowGenerator.h"
+#include "flow/AnalyticFlow.h"
 
 #include <gtest/gtest.h>
 
@@ -164,7 +164,7 @@ TEST_F(FlowViewBackgroundGLTest, ShowsAnEditedTransferFunctionAtTheNextDraw)
     // Speed 1 everywhere but one sample of speed 2: t = 0.5 almost everywhere.
     std::vector<RegularSample> samples(100 * 50, RegularSample{1.0f, 0.0f, 0.0f, 1.0f});
     samples[0] = RegularSample{2.0f, 0.0f, 0.0f, 2.0f};
-    flow.setRegularGrid(100, 50, 0, samples, {}, {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
+    tvl::test::setRegularGrid(flow, 100, 50, 0, samples, {}, {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
     show(400, 200);
     TransferFunction transfer(ClientRect{0, 0, 100, 20});
     const std::shared_ptr<const ColorTable> table = transfer.colorTable();
@@ -241,7 +241,7 @@ TEST_F(FlowViewBackgroundGLTest, SpeedImageEqualsOneColorAtPerPixel)
             samples.push_back({1.0f, 0.0f, 0.0f, speed});
         }
     samples[5 * 30 + 5].speed = std::numeric_limits<float>::quiet_NaN();
-    flow.setRegularGrid(30, 20, 0, samples, {}, {0.0f, 0.0f, 0.0f}, {3.0f, 2.0f, 0.0f});
+    tvl::test::setRegularGrid(flow, 30, 20, 0, samples, {}, {0.0f, 0.0f, 0.0f}, {3.0f, 2.0f, 0.0f});
     show(300, 200);
     compare(rampTable(), "speeds at the maximum, negative and NaN");
     // Four pixels per cell put pixels exactly on the samples: t = 1 at the
@@ -251,7 +251,7 @@ TEST_F(FlowViewBackgroundGLTest, SpeedImageEqualsOneColorAtPerPixel)
     compare(fineTable(), "pixels on the samples, fine table");
 
     // A data set at rest: every t is 0 / 0.
-    flow.setRegularGrid(30, 20, 0, std::vector<RegularSample>(600), {}, {0.0f, 0.0f, 0.0f}, {3.0f, 2.0f, 0.0f});
+    tvl::test::setRegularGrid(flow, 30, 20, 0, std::vector<RegularSample>(600), {}, {0.0f, 0.0f, 0.0f}, {3.0f, 2.0f, 0.0f});
     show(300, 200);
     compare(rampTable(), "zero maximum speed");
 }

@@ -4,6 +4,7 @@
 // offscreen canvas with the drawing state of a fresh canvas.
 
 #include "flow/FlowData.h"
+#include "RegularGrids.h"
 #include "flow/RegularSample.h"
 #include "flow/Vector3.h"
 #include "render/OffscreenContext.h"
@@ -28,7 +29,7 @@ inline void setUniformFlow(FlowData& flow, int width, int height, float vx, floa
     const float speed = std::sqrt(vx * vx + vy * vy);
     std::vector<RegularSample> samples(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
                                        RegularSample{vx, vy, 0.0f, speed});
-    flow.setRegularGrid(width, height, 0, std::move(samples), {}, minimum, maximum);
+    tvl::test::setRegularGrid(flow, width, height, 0, std::move(samples), {}, minimum, maximum);
 }
 
 // A canvas-sized offscreen context, cleared to black as a canvas starts.

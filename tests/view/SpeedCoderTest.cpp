@@ -1,6 +1,7 @@
 #include "view/SpeedCoder.h"
 
 #include "flow/FlowData.h"
+#include "RegularGrids.h"
 #include "transfer/ColorTable.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,7 @@ void setSpeeds(FlowData& flow, SpeedOf speedOf)
             samples[std::size_t(r * n + c)] = RegularSample{s, 0.0f, 0.0f, s};
         }
     }
-    flow.setRegularGrid(n, n, 0, std::move(samples), {}, Vector3{0, 0, 0}, Vector3{1, 1, 0});
+    tvl::test::setRegularGrid(flow, n, n, 0, std::move(samples), {}, Vector3{0, 0, 0}, Vector3{1, 1, 0});
 }
 
 struct Colour {

@@ -1,7 +1,7 @@
 // tvl-info: loads a data set (or the built-in demo) and prints its summary.
 #include "flow/FlowData.h"
 #include "flow/LogSink.h"
-#include "makeflow/FlowGenerator.h"
+#include "flow/AnalyticFlow.h"
 
 #include <cstdio>
 #include <string>

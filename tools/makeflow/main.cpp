@@ -1,5 +1,6 @@
 // tvl-makeflow: writes a .gri/.dat pair of an analytic flow.
-#include "FlowGenerator.h"
+#include "flow/AnalyticFlow.h"
+#include "flow/FlowFileWriter.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,12 +1,13 @@
 // tvl-render: draws a flow data set's layers into a PNG picture without any
 // window or display, through the same view and layer code as the window.
-#include "DemoFlow.h"
-#include "RenderPicture.h"
-#include "RenderSettings.h"
+#include "RenderOptions.h"
 
+#include "flow/AnalyticFlow.h"
 #include "flow/FlowData.h"
 #include "flow/LogSink.h"
 #include "render/PngFile.h"
+#include "render/RenderPicture.h"
+#include "render/RenderSettings.h"
 #include "render/RgbaImage.h"
 
 #include <CLI/CLI.hpp>
@@ -72,13 +73,13 @@ int main(int argc, char** argv)
     app.add_option("--transfer-points", transferPoints,
                    "explicit control points POS:#RRGGBB,... with POS in 0..1; 0 and 1 recolour the end points")
         ->excludes(preset);
-    app.add_option("--arrow-step", settings.arrowStep, "pixels between arrows (the grid resolution slider is 5..80)")
+    app.add_option("--arrow-step", settings.layers.arrowStep, "pixels between arrows (the grid resolution slider is 5..80)")
         ->check(CLI::Range(1, 1000))
         ->capture_default_str();
     app.add_option("--arrow-coding", arrowCoding, "arrow length coding: none, speed or value:K")->capture_default_str();
-    app.add_option("--dsep", settings.dsep, "dsep slider position, 10..1000")->check(CLI::Range(10.0f, 1000.0f))
+    app.add_option("--dsep", settings.layers.dsepPosition, "dsep slider position, 10..1000")->check(CLI::Range(10.0f, 1000.0f))
         ->capture_default_str();
-    app.add_option("--dtest", settings.dtest, "dtest slider position, 1..99")->check(CLI::Range(1.0f, 99.0f))
+    app.add_option("--dtest", settings.layers.dtestPosition, "dtest slider position, 1..99")->check(CLI::Range(1.0f, 99.0f))
         ->capture_default_str();
     app.add_option("--integrator", integrator, "integrator of the evenly spaced streamlines: euler, rk2, rk4")
         ->capture_default_str();
@@ -94,7 +95,7 @@ int main(int argc, char** argv)
     std::string error;
     if (!tvl::parseLayers(layers, settings, error) || !tvl::parseBackgroundMode(background, settings, error)
         || !tvl::parseArrowCoding(arrowCoding, settings, error)
-        || !tvl::parseIntegrator(integrator, settings.integrator, error))
+        || !tvl::parseIntegrator(integrator, settings.layers.scheme, error))
         return fail(error);
     if (!transferPreset.empty()) {
         int index = 0;
@@ -105,7 +106,7 @@ int main(int argc, char** argv)
     if (!transferPoints.empty() && !tvl::parseTransferPoints(transferPoints, settings.transferPoints, error))
         return fail(error);
     if (zoom.size() == 4)
-        settings.zoom = std::array<float, 4>{zoom[0], zoom[1], zoom[2], zoom[3]};
+        settings.zoom = tvl::ZoomRectangle{zoom[0], zoom[1], zoom[2], zoom[3]};
     for (std::size_t k = 0; k + 1 < seeds.size(); k += 2)
         settings.seeds.push_back({seeds[k], seeds[k + 1]});
     if (demo == (!gridFile.empty() || !dataFile.empty()))

@@ -10,10 +10,11 @@ struct RenderSettings;
 
 // Draws a loaded flow data set as the window's canvas would show it after a
 // Draw, into a new offscreen OpenGL context of the settings' canvas size: the
-// view is fitted to the canvas and reset to the whole data set; then clear,
-// the zoom rectangle, background, evenly spaced streamlines, arrows, and the
-// hand-seeded streamlines on top. The picture is the whole canvas, opaque
-// (the strip beside the viewport black), rows bottom-up.
+// view is fitted to the canvas and reset to the whole data set; then the
+// layer pipeline (clear, the zoom rectangle, background, evenly spaced
+// streamlines, arrows), and the hand-seeded streamlines on top. The picture
+// is the whole canvas, opaque (the strip beside the viewport black), rows
+// bottom-up.
 //
 // False, with the cause in error and picture untouched, when no offscreen
 // context can be made or a setting names an additional value the data set

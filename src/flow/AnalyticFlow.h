@@ -37,9 +37,7 @@ NodeGrid makeFlow(const FlowSpec& spec);
 // two additional values.
 FlowSpec demoFlowSpec();
 
-// Writes the node grid as a grid file with the 40-byte "SN4DB W H 1 N 0 0.0"
-// header and a data file. False with a reason on any I/O failure.
-bool writeFlowFiles(const NodeGrid& nodes, const std::string& gridPath, const std::string& dataPath,
-                    std::string& error);
+// The demo data set itself.
+NodeGrid makeDemoFlow();
 
 } // namespace tvl

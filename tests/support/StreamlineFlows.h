@@ -1,6 +1,7 @@
 #pragma once
 
 #include "flow/FlowData.h"
+#include "RegularGrids.h"
 #include "flow/RegularSample.h"
 #include "flow/Vector3.h"
 
@@ -24,7 +25,7 @@ void setField(FlowData& flow, int width, int height, Velocity velocity, Vector3 
                 = {v.x, v.y, v.z, std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z)};
         }
     }
-    flow.setRegularGrid(width, height, 0, std::move(samples), {}, minimum, maximum);
+    tvl::test::setRegularGrid(flow, width, height, 0, std::move(samples), {}, minimum, maximum);
 }
 
 inline void setUniform(FlowData& flow, int width, int height, Vector3 velocity)

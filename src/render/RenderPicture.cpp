@@ -1,18 +1,16 @@
-#include "RenderPicture.h"
-
-#include "RenderSettings.h"
+#include "render/RenderPicture.h"
 
 #include "flow/FlowData.h"
 #include "render/OffscreenContext.h"
+#include "render/RenderSettings.h"
 #include "render/RgbaImage.h"
 #include "transfer/TransferFunction.h"
 #include "transfer/TransferPreset.h"
-#include "view/AdditionalDataCoder.h"
-#include "view/DirectionCoder.h"
+#include "view/DataCoder.h"
+#include "view/DataCoderFactory.h"
+#include "view/DrawLayers.h"
 #include "view/FlowView.h"
-#include "view/SpeedCoder.h"
-
-#include <GL/gl.h>
+#include "view/GlState.h"
 
 #include <cstddef>
 #include <memory>
@@ -64,10 +62,12 @@ bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaIma
         error = "no flow data set is loaded";
         return false;
     }
-    if (settings.background && settings.backgroundMode == RenderSettings::BackgroundMode::AdditionalValue
-        && !checkValue(flow, settings.backgroundValue, "the background", error))
+    const LayerSettings& layers = settings.layers;
+    if (layers.layers.background && layers.backgroundQuantity == BackgroundQuantity::AdditionalValue
+        && !checkValue(flow, layers.backgroundValue, "the background", error))
         return false;
-    if (settings.arrows && settings.arrowCoding >= 2 && !checkValue(flow, settings.arrowValue, "the arrow coding", error))
+    if (layers.layers.arrows && layers.arrowCoding.kind == ArrowCoding::Kind::AdditionalValue
+        && !checkValue(flow, layers.arrowCoding.value, "the arrow coding", error))
         return false;
     if (settings.transferEntries < 2) {
         error = "the transfer function needs at least 2 entries";
@@ -80,26 +80,12 @@ bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaIma
         error = "no offscreen OpenGL context: " + reason;
         return false;
     }
-    // The state a canvas sets up when it is created.
-    glShadeModel(GL_SMOOTH);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClearDepth(1.0);
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    applyInitialGlState();
 
     TransferFunction transfer(ClientRect{0, 0, settings.transferEntries, kStripHeight});
     applyTransfer(settings, transfer);
-    std::unique_ptr<DataCoder> coder;
-    switch (settings.backgroundMode) {
-    case RenderSettings::BackgroundMode::Speed:
-        coder = std::make_unique<SpeedCoder>(flow, transfer.colorTable());
-        break;
-    case RenderSettings::BackgroundMode::Direction:
-        coder = std::make_unique<DirectionCoder>(flow, transfer.colorTable());
-        break;
-    case RenderSettings::BackgroundMode::AdditionalValue:
-        coder = std::make_unique<AdditionalDataCoder>(flow, transfer.colorTable(), settings.backgroundValue);
-        break;
-    }
+    const std::shared_ptr<const DataCoder> coder
+        = makeDataCoder(layers.backgroundQuantity, layers.backgroundValue, flow, transfer.colorTable());
 
     RgbaImage drawn;
     {
@@ -108,18 +94,7 @@ bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaIma
         view.setCanvasSize(settings.width, settings.height);
         view.resetRegion();
         view.applyViewport();
-
-        glClear(GL_COLOR_BUFFER_BIT);
-        if (settings.zoom) {
-            const auto& z = *settings.zoom;
-            view.zoomToWindowRect(z[0], z[1], z[2], z[3]);
-        }
-        if (settings.background)
-            view.drawBackground(*coder);
-        if (settings.streamlines)
-            view.drawStreamlines(settings.dsep, settings.dtest, settings.integrator);
-        if (settings.arrows)
-            view.drawArrowPlot(settings.arrowStep, settings.arrowCoding, settings.arrowValue);
+        drawLayers(view, layers, coder.get(), settings.zoom ? &*settings.zoom : nullptr);
         for (const auto& seed : settings.seeds)
             view.seedStreamlineAt(seed[0], seed[1]);
         drawn = context.readPixels();

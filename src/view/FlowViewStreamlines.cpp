@@ -1,11 +1,10 @@
-// The streamline operations of the view live with the rest of the streamline
-// code.
+// The streamline operations of the view: the evenly spaced placement drawn
+// and recorded, and the streamline seeded by a click.
 #include "view/FlowView.h"
 
 #include "flow/FlowData.h"
-#include "streamlines/MakeIntegrator.h"
 #include "streamlines/RungeKutta4Integrator.h"
-#include "streamlines/StreamlineLayer.h"
+#include "view/StreamlineDrawing.h"
 
 #include <GL/gl.h>
 
@@ -22,10 +21,8 @@ constexpr float kRatioPerDtestPosition = 0.01f;
 
 void FlowView::setStreamlineProjection() const
 {
-    const Vector3 lower = regionMinimum();
-    const Vector3 upper = regionMaximum();
-    const Vector3 m = flowData()->worldToGrid(lower.x, lower.y, lower.z);
-    const Vector3 M = flowData()->worldToGrid(upper.x, upper.y, upper.z);
+    const Vector3 m = gridRegionMinimum();
+    const Vector3 M = gridRegionMaximum();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(m.x, M.x, m.y, M.y, -1.0, 1.0);
@@ -33,19 +30,21 @@ void FlowView::setStreamlineProjection() const
     glLoadIdentity();
 }
 
-void FlowView::drawStreamlines(float dsepPosition, float dtestPosition, int integratorIndex)
+void FlowView::drawStreamlines(float dsepPosition, float dtestPosition, IntegrationScheme scheme)
 {
     setStreamlineProjection();
-    StreamlineLayer& layer = streamlineLayer();
+    StreamlineLayer& layer = streamlineLayer_;
     layer.setSeparation(dsepPosition * kPixelsPerDsepPosition, gridUnitsPerPixel());
     layer.setTestRatio(dtestPosition * kRatioPerDtestPosition);
-    const std::unique_ptr<LayerIntegrator> integrator = makeIntegrator(integratorIndex, flowData());
+    const std::unique_ptr<LayerIntegrator> integrator = makeIntegrator(scheme, flowData_);
     layer.setIntegrator(integrator.get());
     layer.placeEvenly();
-    layer.callList();
     // The placement has unlinked it already; the layer must never see the
     // integrator again once it is gone.
     layer.setIntegrator(nullptr);
+    displayList_.record([&layer] { draw(layer.placedLines()); });
+    glFlush();
+    displayList_.call();
     glFlush();
 }
 
@@ -58,12 +57,12 @@ void FlowView::seedStreamlineAt(float x, float y)
         return;
     // Manual streamlines always use the fourth-order scheme, whatever the
     // settings page selects for the placement.
-    RungeKutta4Integrator integrator(flowData());
+    RungeKutta4Integrator integrator(flowData_);
     const Vector3 seed = windowToGrid(static_cast<int>(x), static_cast<int>(y));
     integrator.setParameters(TraceParameters::manualSeeding());
     integrator.traceBoth(seed);
     setStreamlineProjection();
-    integrator.draw();
+    draw(integrator);
     glFlush();
 }
 

@@ -2,7 +2,9 @@
 
 #include "StreamlineFlows.h"
 #include "render/OffscreenContext.h"
+#include "streamlines/EulerIntegrator.h"
 #include "streamlines/StreamlineLayer.h"
+#include "view/StreamlineDrawing.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -83,7 +85,7 @@ TEST_F(FlowViewStreamlinesGLTest, DefaultSlidersGiveTenAndFivePixels)
 {
     rotation();
     ASSERT_NO_FATAL_FAILURE(open());
-    view->drawStreamlines(100.0f, 50.0f, 0);
+    view->drawStreamlines(100.0f, 50.0f, IntegrationScheme::Euler);
     const StreamlineLayer& layer = view->streamlineLayer();
     const float g = view->gridUnitsPerPixel();
     EXPECT_FLOAT_EQ(layer.dsep(), 10.0f * g) << "dsep position 100 must be 10 pixels";
@@ -95,34 +97,78 @@ TEST_F(FlowViewStreamlinesGLTest, DefaultSlidersGiveTenAndFivePixels)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "drawing the streamlines left a GL error";
 }
 
-TEST_F(FlowViewStreamlinesGLTest, IntegratorIndexSelectsTheScheme)
+TEST_F(FlowViewStreamlinesGLTest, SchemeSelectsTheIntegratorAndTheListReplaysThePlacement)
 {
-    // The schemes place different lines in a rotation; unknown indices are Euler.
+    // The schemes place different lines in a rotation; the display list holds
+    // exactly what the placement drew.
     rotation();
     ASSERT_NO_FATAL_FAILURE(open());
     std::vector<RgbaImage> pictures;
-    for (const int index : {0, 1, 2, 7, -1}) {
+    for (const IntegrationScheme scheme :
+         {IntegrationScheme::Euler, IntegrationScheme::RungeKutta2, IntegrationScheme::RungeKutta4}) {
         glClear(GL_COLOR_BUFFER_BIT);
-        view->drawStreamlines(100.0f, 50.0f, index);
+        view->drawStreamlines(100.0f, 50.0f, scheme);
         pictures.push_back(context.readPixels());
     }
-    EXPECT_FALSE(samePicture(pictures[0], pictures[1])) << "index 1 drew what Euler draws";
-    EXPECT_FALSE(samePicture(pictures[1], pictures[2])) << "index 2 drew what index 1 draws";
-    EXPECT_TRUE(samePicture(pictures[0], pictures[3])) << "index 7 must draw with Euler";
-    EXPECT_TRUE(samePicture(pictures[0], pictures[4])) << "index -1 must draw with Euler";
+    EXPECT_FALSE(samePicture(pictures[0], pictures[1])) << "RK2 drew what Euler draws";
+    EXPECT_FALSE(samePicture(pictures[1], pictures[2])) << "RK4 drew what RK2 draws";
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    ASSERT_TRUE(glIsList(view->displayList())) << "the view's list name is not a display list";
+    glCallList(view->displayList());
+    EXPECT_TRUE(samePicture(pictures[2], context.readPixels())) << "the display list does not replay the placement";
+}
+
+TEST_F(FlowViewStreamlinesGLTest, DestroyingTheViewReleasesItsList)
+{
+    rotation();
+    ASSERT_NO_FATAL_FAILURE(open());
+    EXPECT_EQ(view->displayList(), 0u) << "a view draws no list before its first placement";
+    view->drawStreamlines(100.0f, 50.0f, IntegrationScheme::Euler);
+    const GLuint name = view->displayList();
+    ASSERT_TRUE(glIsList(name)) << "the placement recorded no list";
+    view.reset();
+    EXPECT_FALSE(glIsList(name)) << "the view's list survived it";
+}
+
+TEST_F(FlowViewStreamlinesGLTest, DrawLeavesLineWidthOneAndDrawsSegmentsOnly)
+{
+    // 101 × 51 samples in a 400 × 200 viewport: about 4 pixels per grid unit.
+    uniform();
+    ASSERT_NO_FATAL_FAILURE(open());
+    view->setStreamlineProjection();
+    EulerIntegrator euler(&flow);
+    euler.setParameters(TraceParameters::manualSeeding());
+    euler.setStep(40.0f);
+    euler.setMaxSteps(1);
+    euler.traceBoth({30.5f, 25.63f, 0.0f});
+    glLineWidth(3.0f);
+    draw(euler);
+    GLfloat width = 0.0f;
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    EXPECT_EQ(width, 1.0f) << "draw must leave the line width at 1";
+    const RgbaImage twoPoints = context.readPixels();
+    EXPECT_EQ(twoPoints.pixel(200, 100)[0], 255) << "a two-point half-line must draw a white segment";
+    EXPECT_EQ(twoPoints.pixel(200, 150)[0], 0) << "nothing may be drawn off the segment";
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    euler.setMaxSteps(0);
+    euler.traceBoth({30.5f, 25.63f, 0.0f});
+    draw(euler);
+    EXPECT_EQ(litPixels(context.readPixels()), 0) << "a one-point half-line must draw nothing";
 }
 
 TEST_F(FlowViewStreamlinesGLTest, ZoomingShrinksTheSeparationInGridUnits)
 {
     uniform();
     ASSERT_NO_FATAL_FAILURE(open());
-    view->drawStreamlines(100.0f, 50.0f, 0);
+    view->drawStreamlines(100.0f, 50.0f, IntegrationScheme::Euler);
     const float wide = view->streamlineLayer().dsep();
     // The upper left quarter of the region, dragged in canvas pixels: same
     // aspect, so the same viewport shows half the grid units.
     view->zoomToWindowRect(0.0f, 0.0f, 200.0f, 100.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    view->drawStreamlines(100.0f, 50.0f, 0);
+    view->drawStreamlines(100.0f, 50.0f, IntegrationScheme::Euler);
     EXPECT_LT(view->streamlineLayer().dsep(), 0.6f * wide) << "zooming in must shrink dsep in grid units";
 }
 
@@ -155,7 +201,7 @@ TEST_F(FlowViewStreamlinesGLTest, ClickTracesWithTheFourthOrderSchemeWhateverIsS
     // grow the radius by 0.5 % per step and leave the domain.
     rotation();
     ASSERT_NO_FATAL_FAILURE(open());
-    view->drawStreamlines(100.0f, 50.0f, 0); // "Euler" selected for the placement
+    view->drawStreamlines(100.0f, 50.0f, IntegrationScheme::Euler); // "Euler" selected for the placement
     glClear(GL_COLOR_BUFFER_BIT);
     view->seedStreamlineAt(260.0f, 100.0f);
     const RgbaImage picture = context.readPixels();

@@ -1,4 +1,4 @@
-#include "RenderSettings.h"
+#include "RenderOptions.h"
 
 #include "transfer/TransferFunction.h"
 #include "transfer/TransferPreset.h"
@@ -69,13 +69,14 @@ bool parseBackgroundMode(const std::string& text, RenderSettings& settings, std:
 {
     const std::string mode = lower(text);
     int k = 0;
+    LayerSettings& layers = settings.layers;
     if (mode == "speed") {
-        settings.backgroundMode = RenderSettings::BackgroundMode::Speed;
+        layers.backgroundQuantity = BackgroundQuantity::Speed;
     } else if (mode == "direction") {
-        settings.backgroundMode = RenderSettings::BackgroundMode::Direction;
+        layers.backgroundQuantity = BackgroundQuantity::Direction;
     } else if (parseValueNumber(mode, k)) {
-        settings.backgroundMode = RenderSettings::BackgroundMode::AdditionalValue;
-        settings.backgroundValue = k;
+        layers.backgroundQuantity = BackgroundQuantity::AdditionalValue;
+        layers.backgroundValue = k;
     } else {
         error = "background mode '" + text + "' is none of speed, direction, value:K";
         return false;
@@ -88,14 +89,11 @@ bool parseArrowCoding(const std::string& text, RenderSettings& settings, std::st
     const std::string coding = lower(text);
     int k = 0;
     if (coding == "none") {
-        settings.arrowCoding = 0;
-        settings.arrowValue = 0;
+        settings.layers.arrowCoding = ArrowCoding::none();
     } else if (coding == "speed") {
-        settings.arrowCoding = 1;
-        settings.arrowValue = 0;
+        settings.layers.arrowCoding = ArrowCoding::speed();
     } else if (parseValueNumber(coding, k)) {
-        settings.arrowCoding = k + 2;
-        settings.arrowValue = k;
+        settings.layers.arrowCoding = ArrowCoding::additionalValue(k);
     } else {
         error = "arrow coding '" + text + "' is none of none, speed, value:K";
         return false;
@@ -103,15 +101,15 @@ bool parseArrowCoding(const std::string& text, RenderSettings& settings, std::st
     return true;
 }
 
-bool parseIntegrator(const std::string& text, int& integrator, std::string& error)
+bool parseIntegrator(const std::string& text, IntegrationScheme& scheme, std::string& error)
 {
     const std::string name = lower(text);
     if (name == "euler")
-        integrator = 0;
+        scheme = IntegrationScheme::Euler;
     else if (name == "rk2")
-        integrator = 1;
+        scheme = IntegrationScheme::RungeKutta2;
     else if (name == "rk4")
-        integrator = 2;
+        scheme = IntegrationScheme::RungeKutta4;
     else {
         error = "integrator '" + text + "' is none of euler, rk2, rk4";
         return false;
@@ -121,11 +119,9 @@ bool parseIntegrator(const std::string& text, int& integrator, std::string& erro
 
 bool parseTransferPreset(const std::string& text, int& preset, std::string& error)
 {
-    for (std::size_t i = 0; i < kTransferPresets.size(); ++i) {
-        if (lower(std::string(kTransferPresets[i].menuText)) == lower(text)) {
-            preset = static_cast<int>(i);
-            return true;
-        }
+    if (const std::optional<int> found = findTransferPreset(text)) {
+        preset = *found;
+        return true;
     }
     error = "transfer preset '" + text + "' is none of";
     for (const TransferPreset& p : kTransferPresets)
@@ -190,9 +186,7 @@ bool parseLayers(const std::string& text, RenderSettings& settings, std::string&
             }
         }
     }
-    settings.background = background;
-    settings.streamlines = streamlines;
-    settings.arrows = arrows;
+    settings.layers.layers = {background, streamlines, arrows};
     return true;
 }
 

@@ -1,4 +1,4 @@
-#include "RenderSettings.h"
+#include "RenderOptions.h"
 
 #include <gtest/gtest.h>
 
@@ -8,42 +8,42 @@
 namespace tvl {
 namespace {
 
-TEST(RenderSettings, ParsesModesAndCodingsWithTheirValueNumbers)
+TEST(RenderOptions, ParsesModesAndCodingsWithTheirValueNumbers)
 {
     RenderSettings s;
     std::string error;
     ASSERT_TRUE(parseBackgroundMode("direction", s, error)) << error;
-    EXPECT_EQ(s.backgroundMode, RenderSettings::BackgroundMode::Direction);
+    EXPECT_EQ(s.layers.backgroundQuantity, BackgroundQuantity::Direction);
     ASSERT_TRUE(parseBackgroundMode("value:3", s, error)) << error;
-    EXPECT_EQ(s.backgroundMode, RenderSettings::BackgroundMode::AdditionalValue);
-    EXPECT_EQ(s.backgroundValue, 3);
+    EXPECT_EQ(s.layers.backgroundQuantity, BackgroundQuantity::AdditionalValue);
+    EXPECT_EQ(s.layers.backgroundValue, 3);
     ASSERT_TRUE(parseBackgroundMode("Speed", s, error)) << "letter case must not matter";
-    EXPECT_EQ(s.backgroundMode, RenderSettings::BackgroundMode::Speed);
+    EXPECT_EQ(s.layers.backgroundQuantity, BackgroundQuantity::Speed);
 
     ASSERT_TRUE(parseArrowCoding("value:1", s, error)) << error;
-    EXPECT_EQ(s.arrowCoding, 3) << "additional value k is coding k + 2, as in the coding list";
-    EXPECT_EQ(s.arrowValue, 1);
+    EXPECT_EQ(s.layers.arrowCoding, ArrowCoding::additionalValue(1));
+    EXPECT_EQ(s.layers.arrowCoding.listPosition(), 3) << "additional value k is list position k + 2";
     ASSERT_TRUE(parseArrowCoding("speed", s, error));
-    EXPECT_EQ(s.arrowCoding, 1);
+    EXPECT_EQ(s.layers.arrowCoding, ArrowCoding::speed());
     ASSERT_TRUE(parseArrowCoding("none", s, error));
-    EXPECT_EQ(s.arrowCoding, 0);
+    EXPECT_EQ(s.layers.arrowCoding, ArrowCoding::none());
 
-    int integrator = -1;
-    ASSERT_TRUE(parseIntegrator("rk4", integrator, error));
-    EXPECT_EQ(integrator, 2);
-    ASSERT_TRUE(parseIntegrator("euler", integrator, error));
-    EXPECT_EQ(integrator, 0);
+    IntegrationScheme scheme = IntegrationScheme::Euler;
+    ASSERT_TRUE(parseIntegrator("rk4", scheme, error));
+    EXPECT_EQ(scheme, IntegrationScheme::RungeKutta4);
+    ASSERT_TRUE(parseIntegrator("euler", scheme, error));
+    EXPECT_EQ(scheme, IntegrationScheme::Euler);
 
     int preset = -1;
     ASSERT_TRUE(parseTransferPreset("blue-green-red", preset, error)) << error;
     EXPECT_EQ(preset, 2) << "presets count in menu order";
 }
 
-TEST(RenderSettings, RejectsMalformedValuesAndKeepsTheSettings)
+TEST(RenderOptions, RejectsMalformedValuesAndKeepsTheSettings)
 {
     RenderSettings s;
-    s.backgroundMode = RenderSettings::BackgroundMode::Direction;
-    s.arrowCoding = 1;
+    s.layers.backgroundQuantity = BackgroundQuantity::Direction;
+    s.layers.arrowCoding = ArrowCoding::speed();
     std::string error;
     for (const char* bad : {"value:", "value:-1", "value:x", "value:1.5", "pressure", ""}) {
         error.clear();
@@ -51,17 +51,17 @@ TEST(RenderSettings, RejectsMalformedValuesAndKeepsTheSettings)
         EXPECT_FALSE(error.empty());
         EXPECT_FALSE(parseArrowCoding(bad, s, error)) << "accepted coding '" << bad << "'";
     }
-    EXPECT_EQ(s.backgroundMode, RenderSettings::BackgroundMode::Direction) << "a failed parse changed the mode";
-    EXPECT_EQ(s.arrowCoding, 1);
-    int integrator = 1;
-    EXPECT_FALSE(parseIntegrator("rk3", integrator, error));
-    EXPECT_EQ(integrator, 1);
+    EXPECT_EQ(s.layers.backgroundQuantity, BackgroundQuantity::Direction) << "a failed parse changed the mode";
+    EXPECT_EQ(s.layers.arrowCoding, ArrowCoding::speed());
+    IntegrationScheme scheme = IntegrationScheme::RungeKutta2;
+    EXPECT_FALSE(parseIntegrator("rk3", scheme, error));
+    EXPECT_EQ(scheme, IntegrationScheme::RungeKutta2);
     int preset = 4;
     EXPECT_FALSE(parseTransferPreset("Rainbow", preset, error));
     EXPECT_EQ(preset, 4);
 }
 
-TEST(RenderSettings, ParsesTransferPointsAndTheirLimits)
+TEST(RenderOptions, ParsesTransferPointsAndTheirLimits)
 {
     std::vector<RenderSettings::TransferPoint> points;
     std::string error;
@@ -85,16 +85,14 @@ TEST(RenderSettings, ParsesTransferPointsAndTheirLimits)
     EXPECT_FALSE(parseTransferPoints(many, points, error)) << "29 inner points do not fit 30 points in all";
 }
 
-TEST(RenderSettings, ParsesLayerLists)
+TEST(RenderOptions, ParsesLayerLists)
 {
     RenderSettings s;
     std::string error;
     ASSERT_TRUE(parseLayers("arrows,background", s, error)) << error;
-    EXPECT_TRUE(s.background);
-    EXPECT_FALSE(s.streamlines);
-    EXPECT_TRUE(s.arrows);
+    EXPECT_EQ(s.layers.layers, (Layers {true, false, true}));
     ASSERT_TRUE(parseLayers("none", s, error));
-    EXPECT_FALSE(s.background || s.streamlines || s.arrows);
+    EXPECT_FALSE(s.layers.layers.any());
     EXPECT_FALSE(parseLayers("arrows,grid", s, error)) << "an unknown layer was accepted";
     EXPECT_FALSE(parseLayers("", s, error));
 }

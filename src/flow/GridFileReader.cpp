@@ -1,0 +1,113 @@
+#include "flow/GridFileReader.h"
+
+#include "flow/LittleEndian.h"
+#include "flow/LoadProgress.h"
+#include "flow/NodeBounds.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace tvl {
+
+namespace {
+
+std::string number(long long v) { return std::to_string(v); }
+
+// Rows read per block: about 2 MB, at least one row; the block buffer is
+// reused, so the scan never faults in fresh memory.
+int rowsPerBlock(std::size_t bytesPerRow)
+{
+    const std::size_t rows = (std::size_t{2} << 20) / (bytesPerRow ? bytesPerRow : 1);
+    return rows < 1 ? 1 : (rows > 1u << 30 ? 1 << 30 : static_cast<int>(rows));
+}
+
+} // namespace
+
+bool GridFileReader::readGrid(const std::string& name, std::string& cause)
+{
+    return grid_.open(name, "Gitterdatei", cause) && checkHeader(cause) && scanBounds(cause);
+}
+
+bool GridFileReader::checkHeader(std::string& cause)
+{
+    char bytes[GridHeader::kSize] = {};
+    if (grid_.size() < GridHeader::kSize || !grid_.readAt(bytes, GridHeader::kSize, 0)) {
+        cause = "Die Gitterdatei ist kürzer als ihr Dateikopf von 40 Bytes.";
+        return false;
+    }
+    header_ = GridHeader::parse(bytes, GridHeader::kSize);
+    if (header_.fieldsMatched < 6) {
+        cause = "Der Dateikopf der Gitterdatei ist ungültig: erwartet \"SN4DB W H 1 N 0 0.0\", gelesen wurden "
+            + number(header_.fieldsMatched) + " von 6 Feldern.";
+        return false;
+    }
+    if (header_.width < 2 || header_.height < 2) {
+        cause = "Ungültige Gittergröße " + number(header_.width) + " x " + number(header_.height)
+            + " (mindestens 2 x 2 Knoten).";
+        return false;
+    }
+    if (header_.additionalCount < 0) {
+        cause = "Ungültige Anzahl zusätzlicher Werte: " + number(header_.additionalCount) + ".";
+        return false;
+    }
+    // W, H < 2^31, so W * H fits 62 bits; compare it with what the file holds
+    // by division, so nothing can overflow. The file sizes bound every read.
+    const std::uint64_t nodeCount = std::uint64_t(header_.width) * std::uint64_t(header_.height);
+    const std::uint64_t nodesInFile = (grid_.size() - GridHeader::kSize) / 12;
+    if (nodeCount > nodesInFile) {
+        cause = "Die Gitterdatei ist zu kurz: " + number(header_.width) + " x " + number(header_.height)
+            + " Knoten brauchen 40 + 12 Bytes je Knoten, die Datei hat "
+            + number(static_cast<long long>(grid_.size())) + " Bytes.";
+        return false;
+    }
+    return true;
+}
+
+bool GridFileReader::scanBounds(std::string& cause)
+{
+    progress_.status("Loading Grid Data...");
+    progress_.range(std::int64_t(header_.height) - 1);
+    const std::size_t rowFloats = 3 * std::size_t(header_.width);
+    const int block = rowsPerBlock(rowFloats * 4);
+    std::vector<float> buffer(rowFloats * std::size_t(std::min(block, header_.height)));
+    NodeBounds bounds;
+    for (int j = 0; j < header_.height; j += block) {
+        const int rows = std::min(block, header_.height - j);
+        const std::size_t count = rowFloats * std::size_t(rows);
+        if (!grid_.readAt(buffer.data(), 4 * count, GridHeader::kSize + 4 * rowFloats * std::uint64_t(j))) {
+            cause = "Lesefehler in der Gitterdatei.";
+            return false;
+        }
+        littleEndianToNative(buffer.data(), count);
+        bounds.add(buffer.data(), count / 3);
+        for (int r = j; r < j + rows; ++r)
+            progress_.position(r);
+    }
+    return bounds.finish(minimum_, maximum_, extent_, cause);
+}
+
+bool GridFileReader::openData(const std::string& name, std::string& cause)
+{
+    if (!data_.open(name, "Datendatei", cause))
+        return false;
+    const std::uint64_t recordFloats = 3u + std::uint64_t(header_.additionalCount);
+    const std::uint64_t nodeCount = std::uint64_t(header_.width) * std::uint64_t(header_.height);
+    // recordFloats < 2^31 + 3 and nodeCount < 2^62: compare by division.
+    const std::uint64_t available = data_.size() / 4;
+    if (recordFloats > available || nodeCount > available / recordFloats) {
+        cause = "Die Datendatei ist zu kurz: " + number(header_.width) + " x " + number(header_.height)
+            + " Knoten mit je " + std::to_string(recordFloats) + " Werten brauchen mehr als die "
+            + number(static_cast<long long>(data_.size())) + " Bytes der Datei.";
+        return false;
+    }
+    // The records are read row by row while the resampling needs them; this
+    // phase only establishes that the file holds every one.
+    progress_.status("Loading Flow Data...");
+    progress_.range(std::int64_t(header_.height) * std::int64_t(header_.third) - 1);
+    for (int j = 0; j < header_.height; ++j)
+        progress_.position(j);
+    return true;
+}
+
+} // namespace tvl

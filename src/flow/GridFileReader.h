@@ -1,0 +1,58 @@
+#pragma once
+
+#include "flow/GridHeader.h"
+#include "flow/InputFile.h"
+#include "flow/NodeRows.h"
+#include "flow/Vector3.h"
+
+#include <string>
+
+namespace tvl {
+
+class LoadProgress;
+
+// The file side of a load: the grid file's header with its size checks, the
+// node bounds streamed from the grid file ("Loading Grid Data..."), the check
+// that the data file holds every record ("Loading Flow Data..."), and then
+// the node rows of both files for the resampling walk. Every failure comes
+// with one German cause for the log; nothing larger than a few rows is held.
+class GridFileReader {
+public:
+    explicit GridFileReader(const LoadProgress& progress)
+        : progress_(progress)
+    {
+    }
+
+    // Opens the grid file, checks its header against its size and scans the
+    // node bounds (flow coordinates).
+    bool readGrid(const std::string& name, std::string& cause);
+    // Opens the data file and checks that it holds W × H records of 3 + N
+    // floats; bytes beyond them are ignored.
+    bool openData(const std::string& name, std::string& cause);
+
+    const GridHeader& header() const { return header_; }
+    const Vector3& minimum() const { return minimum_; }
+    const Vector3& maximum() const { return maximum_; }
+    const Vector3& extent() const { return extent_; }
+
+    // Row access to both files; readGrid and openData must have succeeded,
+    // and the reader must outlive the rows.
+    NodeRows nodeRows() const
+    {
+        return NodeRows(grid_, data_, header_.width, header_.height, header_.additionalCount);
+    }
+
+private:
+    bool checkHeader(std::string& cause);
+    bool scanBounds(std::string& cause);
+
+    const LoadProgress& progress_;
+    InputFile grid_;
+    InputFile data_;
+    GridHeader header_;
+    Vector3 minimum_;
+    Vector3 maximum_;
+    Vector3 extent_;
+};
+
+} // namespace tvl

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "flow/Vector3.h"
+
+#include <cstddef>
+
+namespace tvl {
+
+class Integrator;
+class PointList;
+class StreamlineSet;
+
+// How streamlines look: white line strips of width 0.5 through points in
+// regular-grid index coordinates, drawn into the current context in the
+// streamline projection. A strip of one point draws nothing visible.
+
+// One GL_LINE_STRIP through the points in order, then glFlush.
+void drawStrip(const Vector3* points, std::size_t count);
+void drawStrip(const PointList& line);
+// Both half-lines of the integrator's last trace, forward first; leaves the
+// line width at 1.0.
+void draw(const Integrator& integrator);
+// Every streamline of a placement in placement order, each as draw() would.
+void draw(const StreamlineSet& lines);
+
+} // namespace tvl

@@ -1,0 +1,2 @@
+#include <QString>
+#include "../streamlines/Bad.h"

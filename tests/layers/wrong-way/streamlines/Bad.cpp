@@ -1,0 +1,3 @@
+#include "flow/Vector3.h"
+#include "view/FlowView.h"
+#include <GL/gl.h>

@@ -9,6 +9,7 @@
 #include "flow/Vector3.h"
 #include "render/OffscreenContext.h"
 #include "render/RgbaImage.h"
+#include "view/GlState.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
@@ -42,8 +43,7 @@ public:
         unsetenv("WAYLAND_DISPLAY");
         if (!context_.create(width, height, reason))
             return false;
-        glShadeModel(GL_SMOOTH);
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+        applyInitialGlState();
         glClear(GL_COLOR_BUFFER_BIT);
         return true;
     }

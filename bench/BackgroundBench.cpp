@@ -38,7 +38,7 @@ constexpr int kCanvasHeight = bench::GyreScene::kCanvasHeight;
 
 struct Fixture : bench::GyreScene {
     std::shared_ptr<const ColorTable> table = transfer.colorTable();
-    std::vector<std::uint8_t> image = std::vector<std::uint8_t>(std::size_t{4} * kCanvasWidth * kCanvasHeight);
+    std::vector<std::uint8_t> image = std::vector<std::uint8_t>(std::size_t {4} * kCanvasWidth * kCanvasHeight);
 };
 
 Fixture& fixture()
@@ -99,9 +99,8 @@ bool writeField(const std::string& dir)
     std::ofstream params(dir + "/background_params.txt");
     char line[512];
     std::snprintf(line, sizeof line, "%d %d %.9g %d %d %.9g %.9g %.9g %.9g %d\n", w, h, f.flow.getMaxSpeed(),
-                  f.view->viewportWidth(), f.view->viewportHeight(), g0.x, g0.y, dx, dy, f.table->entryCount());
-    params << "# grid_width grid_height max_speed viewport_width viewport_height g0x g0y dx dy table_entries\n"
-           << line;
+        f.view->viewportWidth(), f.view->viewportHeight(), g0.x, g0.y, dx, dy, f.table->entryCount());
+    params << "# grid_width grid_height max_speed viewport_width viewport_height g0x g0y dx dy table_entries\n" << line;
     return static_cast<bool>(params) && writeFile(dir + "/background_speed.f32", speeds.data(), speeds.size() * 4)
         && writeFile(dir + "/background_table.u8", f.table->data(), std::size_t(f.table->entryCount()) * 3)
         && writeFile(dir + "/background_image.rgba", f.image.data(), f.image.size());

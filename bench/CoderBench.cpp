@@ -27,7 +27,7 @@ using namespace tvl;
 
 constexpr int kGrid = 1001;
 constexpr int kSmallGrid = 201;
-constexpr std::size_t kPoints = std::size_t{1} << 16;
+constexpr std::size_t kPoints = std::size_t {1} << 16;
 
 // A vortex with a pressure-like additional value: every sample differs, so
 // no lookup can be answered from a constant.
@@ -40,7 +40,7 @@ void setVortex(FlowData& flow, int n)
             const float x = static_cast<float>(c - n / 2) / static_cast<float>(n);
             const float y = static_cast<float>(r - n / 2) / static_cast<float>(n);
             const std::size_t s = std::size_t(r) * std::size_t(n) + std::size_t(c);
-            samples[s] = RegularSample{-y, x, 0.0f, std::sqrt(x * x + y * y)};
+            samples[s] = RegularSample {-y, x, 0.0f, std::sqrt(x * x + y * y)};
             values[s] = x * x - y * y;
         }
     }
@@ -59,7 +59,7 @@ std::vector<Vector3> randomInside(int n, unsigned seed)
     std::uniform_real_distribution<float> inside(0.0f, static_cast<float>(n - 1) - 0.001f);
     std::vector<Vector3> points(kPoints);
     for (Vector3& p : points)
-        p = Vector3{inside(random), inside(random), 0.0f};
+        p = Vector3 {inside(random), inside(random), 0.0f};
     return points;
 }
 
@@ -77,7 +77,7 @@ struct Fixture {
     {
         setVortex(flow, kGrid);
         setVortex(smallFlow, kSmallGrid);
-        TransferFunction tf(ClientRect{0, 0, 495 * 2, 18});
+        TransferFunction tf(ClientRect {0, 0, 495 * 2, 18});
         tf.applyPreset(kTransferPresets[2]);
         table = tf.colorTable();
 
@@ -87,7 +87,7 @@ struct Fixture {
         scanPoints.reserve(kPoints);
         for (int j = 0; j < 256; ++j) {
             for (int i = 0; i < 256; ++i)
-                scanPoints.push_back(Vector3{150.0f + 2.73f * float(i), 150.0f + 2.73f * float(j), 0.0f});
+                scanPoints.push_back(Vector3 {150.0f + 2.73f * float(i), 150.0f + 2.73f * float(j), 0.0f});
         }
     }
 };
@@ -109,8 +109,8 @@ void runColorAt(benchmark::State& state, const DataCoder& coder, const std::vect
         }
         benchmark::DoNotOptimize(sum);
     }
-    state.counters["calls_per_s"] =
-        benchmark::Counter(double(state.iterations()) * double(points.size()), benchmark::Counter::kIsRate);
+    state.counters["calls_per_s"]
+        = benchmark::Counter(double(state.iterations()) * double(points.size()), benchmark::Counter::kIsRate);
 }
 
 void BM_SpeedCoderRandom(benchmark::State& state)
@@ -156,8 +156,8 @@ void BM_FlowDataSpeedAtRandom(benchmark::State& state)
         }
         benchmark::DoNotOptimize(sum);
     }
-    state.counters["calls_per_s"] =
-        benchmark::Counter(double(state.iterations()) * double(points.size()), benchmark::Counter::kIsRate);
+    state.counters["calls_per_s"]
+        = benchmark::Counter(double(state.iterations()) * double(points.size()), benchmark::Counter::kIsRate);
 }
 
 BENCHMARK(BM_SpeedCoderRandom);

@@ -17,8 +17,8 @@
 // Without --field-dir the files go to a folder under the system's temporary
 // directory, printed at the start.
 
-#include "flow/FlowData.h"
 #include "flow/AnalyticFlow.h"
+#include "flow/FlowData.h"
 #include "flow/FlowFileWriter.h"
 #include "render/OffscreenContext.h"
 #include "streamlines/IntegrationScheme.h"

@@ -3,8 +3,8 @@
 // lookups every layer calls.
 #include "support/Figures.h"
 
-#include "flow/FlowData.h"
 #include "flow/AnalyticFlow.h"
+#include "flow/FlowData.h"
 #include "flow/FlowFileWriter.h"
 
 #include <benchmark/benchmark.h>

@@ -30,7 +30,10 @@ int memoryFile(const char* name, const std::uint8_t* data, std::size_t size)
     return fd;
 }
 
-std::string path(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+std::string path(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
+}
 
 tvl::FlowData& baseline()
 {
@@ -67,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     tvl::FlowData& flow = baseline();
     // Keep each load small so every input finishes well within a second.
-    flow.setRegularGridCap(std::uint64_t{4} << 20);
+    flow.setRegularGridCap(std::uint64_t {4} << 20);
     const int width = flow.getWidth();
     const float maxSpeed = flow.getMaxSpeed();
     if (!flow.loadData(path(grid), path(flowData))) {

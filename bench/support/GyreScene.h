@@ -5,8 +5,8 @@
 // the loader's resampling) in full, with the Blue-Green-Red transfer function
 // and a speed coder.
 
-#include "flow/FlowData.h"
 #include "flow/AnalyticFlow.h"
+#include "flow/FlowData.h"
 #include "render/OffscreenContext.h"
 #include "transfer/TransferFunction.h"
 #include "transfer/TransferPreset.h"
@@ -24,7 +24,7 @@ struct GyreScene {
 
     OffscreenContext context;
     FlowData flow;
-    TransferFunction transfer{ClientRect{0, 0, 400, 20}};
+    TransferFunction transfer {ClientRect {0, 0, 400, 20}};
     std::unique_ptr<FlowView> view;
     std::unique_ptr<SpeedCoder> coder;
     std::string failure; // empty when the scene is ready

@@ -291,7 +291,7 @@ void CMainDialog::OnFileQuit()
 
 void CMainDialog::OnBnClickedDraw()
 {
-    const Layers layers{backgroundBox_->isChecked(), streamlineBox_->isChecked(), arrowBox_->isChecked()};
+    const Layers layers {backgroundBox_->isChecked(), streamlineBox_->isChecked(), arrowBox_->isChecked()};
     if (!layers.any()) {
         hideCanvases();
         dialogs_->message(this, DialogProvider::Icon::None, QStringLiteral("Hinweis"),
@@ -322,7 +322,8 @@ void CMainDialog::chooseCanvas(int index)
     streamlinePage_->setCanvas(current_);
     backgroundPage_->setFlowData(&flow_);
     const StreamlineSettings settings = streamlinePage_->getStreamlineSettings();
-    current_->setStreamlineSettings(static_cast<float>(settings.dsep), static_cast<float>(settings.dtest), settings.scheme);
+    current_->setStreamlineSettings(
+        static_cast<float>(settings.dsep), static_cast<float>(settings.dtest), settings.scheme);
     current_->setEvenPlacement(settings.placement == Placement::EvenDistances);
     backgroundPage_->setColorTable(transfer_->colorTable());
     if (view_) {

@@ -96,9 +96,9 @@ const char* additionalValueName(int k)
 
 bool parseFlowKind(const std::string& text, FlowKind& kind)
 {
-    static const std::pair<std::string_view, FlowKind> table[] = {
-        {"uniform", FlowKind::Uniform}, {"vortex", FlowKind::Vortex}, {"saddle", FlowKind::Saddle},
-        {"double-gyre", FlowKind::DoubleGyre}, {"shear", FlowKind::ShearLayer}};
+    static const std::pair<std::string_view, FlowKind> table[]
+        = {{"uniform", FlowKind::Uniform}, {"vortex", FlowKind::Vortex}, {"saddle", FlowKind::Saddle},
+            {"double-gyre", FlowKind::DoubleGyre}, {"shear", FlowKind::ShearLayer}};
     for (const auto& [name, value] : table)
         if (text == name) {
             kind = value;
@@ -109,8 +109,8 @@ bool parseFlowKind(const std::string& text, FlowKind& kind)
 
 bool parseGridKind(const std::string& text, GridKind& kind)
 {
-    static const std::pair<std::string_view, GridKind> table[] = {
-        {"even", GridKind::Even}, {"uneven", GridKind::Uneven}, {"curvilinear", GridKind::Curvilinear}};
+    static const std::pair<std::string_view, GridKind> table[]
+        = {{"even", GridKind::Even}, {"uneven", GridKind::Uneven}, {"curvilinear", GridKind::Curvilinear}};
     for (const auto& [name, value] : table)
         if (text == name) {
             kind = value;
@@ -162,6 +162,9 @@ NodeGrid makeFlow(const FlowSpec& spec)
     return nodes;
 }
 
-NodeGrid makeDemoFlow() { return makeFlow(demoFlowSpec()); }
+NodeGrid makeDemoFlow()
+{
+    return makeFlow(demoFlowSpec());
+}
 
 } // namespace tvl

@@ -18,8 +18,8 @@ enum class GridKind { Even, Uneven, Curvilinear };
 struct FlowSpec {
     FlowKind flow = FlowKind::Vortex;
     GridKind grid = GridKind::Even;
-    int width = 64;          // nodes per row, at least 2
-    int height = 64;         // node rows, at least 2
+    int width = 64; // nodes per row, at least 2
+    int height = 64; // node rows, at least 2
     int additionalCount = 0; // 0 .. 3: pressure, vorticity, stream function
     float x0 = 0.0f, y0 = 0.0f, x1 = 1.0f, y1 = 1.0f; // domain, flow coordinates
 };

@@ -99,7 +99,7 @@ bool FlowData::loadNodes(NodeGrid nodes, int headerInteger, float headerReal)
             || !resampler.sizeGrid(extent, nodes.additionalCount, regularGridCap_, fresh, cause))
             return fail(cause);
         resampler.resampleGrid(nodes, fresh);
-        nodes = NodeGrid{};
+        nodes = NodeGrid {};
         adoptRegularGrid(std::move(fresh));
         headerInteger_ = headerInteger;
         headerReal_ = headerReal;
@@ -189,7 +189,7 @@ bool FlowData::directionAt(const Vector3& point, Vector3& direction) const
     std::memcpy(&s01, s + w, 16);
     std::memcpy(&s11, s + w + 1, 16);
     const F4 blended = bilinear(point.x - static_cast<float>(i), point.y - static_cast<float>(j), s00, s10, s01, s11);
-    direction = Vector3{blended[0], blended[1], blended[2]}.normalized();
+    direction = Vector3 {blended[0], blended[1], blended[2]}.normalized();
     return true;
 }
 

@@ -30,7 +30,7 @@ public:
     static constexpr float kCellSize = Resampler::kCellSize;
     // Largest regular grid a load may build, in bytes of samples plus
     // additional values. A 24 GiB machine holds it with room to spare.
-    static constexpr std::uint64_t kMaxRegularGridBytes = std::uint64_t{4} << 30;
+    static constexpr std::uint64_t kMaxRegularGridBytes = std::uint64_t {4} << 30;
 
     FlowData();
 

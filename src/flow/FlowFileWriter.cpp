@@ -35,8 +35,7 @@ bool writeFloats(std::FILE* f, const float* data, std::size_t count)
 
 } // namespace
 
-bool writeFlowFiles(const NodeGrid& nodes, const std::string& gridPath, const std::string& dataPath,
-                    std::string& error)
+bool writeFlowFiles(const NodeGrid& nodes, const std::string& gridPath, const std::string& dataPath, std::string& error)
 {
     std::unique_ptr<std::FILE, FileCloser> grid(std::fopen(gridPath.c_str(), "wb"));
     if (!grid) {
@@ -46,15 +45,15 @@ bool writeFlowFiles(const NodeGrid& nodes, const std::string& gridPath, const st
     char header[41];
     std::memset(header, ' ', 40);
     header[40] = 0;
-    const int len = std::snprintf(header, sizeof header, "SN4DB %d %d 1 %d 0 0.0", nodes.width, nodes.height,
-                                  nodes.additionalCount);
+    const int len = std::snprintf(
+        header, sizeof header, "SN4DB %d %d 1 %d 0 0.0", nodes.width, nodes.height, nodes.additionalCount);
     if (len < 0 || len > 40) {
         error = "header does not fit 40 bytes";
         return false;
     }
     header[len] = ' ';
-    if (std::fwrite(header, 1, 40, grid.get()) != 40 || !writeFloats(grid.get(), nodes.positions.get(), 3 * nodes.nodeCount())
-        || std::fflush(grid.get()) != 0) {
+    if (std::fwrite(header, 1, 40, grid.get()) != 40
+        || !writeFloats(grid.get(), nodes.positions.get(), 3 * nodes.nodeCount()) || std::fflush(grid.get()) != 0) {
         error = "cannot write " + gridPath;
         return false;
     }

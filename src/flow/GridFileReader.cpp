@@ -12,13 +12,16 @@ namespace tvl {
 
 namespace {
 
-std::string number(long long v) { return std::to_string(v); }
+std::string number(long long v)
+{
+    return std::to_string(v);
+}
 
 // Rows read per block: about 2 MB, at least one row; the block buffer is
 // reused, so the scan never faults in fresh memory.
 int rowsPerBlock(std::size_t bytesPerRow)
 {
-    const std::size_t rows = (std::size_t{2} << 20) / (bytesPerRow ? bytesPerRow : 1);
+    const std::size_t rows = (std::size_t {2} << 20) / (bytesPerRow ? bytesPerRow : 1);
     return rows < 1 ? 1 : (rows > 1u << 30 ? 1 << 30 : static_cast<int>(rows));
 }
 
@@ -57,8 +60,8 @@ bool GridFileReader::checkHeader(std::string& cause)
     const std::uint64_t nodesInFile = (grid_.size() - GridHeader::kSize) / 12;
     if (nodeCount > nodesInFile) {
         cause = "Die Gitterdatei ist zu kurz: " + number(header_.width) + " x " + number(header_.height)
-            + " Knoten brauchen 40 + 12 Bytes je Knoten, die Datei hat "
-            + number(static_cast<long long>(grid_.size())) + " Bytes.";
+            + " Knoten brauchen 40 + 12 Bytes je Knoten, die Datei hat " + number(static_cast<long long>(grid_.size()))
+            + " Bytes.";
         return false;
     }
     return true;

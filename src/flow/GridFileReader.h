@@ -37,10 +37,7 @@ public:
 
     // Row access to both files; readGrid and openData must have succeeded,
     // and the reader must outlive the rows.
-    NodeRows nodeRows() const
-    {
-        return NodeRows(grid_, data_, header_.width, header_.height, header_.additionalCount);
-    }
+    NodeRows nodeRows() const { return NodeRows(grid_, data_, header_.width, header_.height, header_.additionalCount); }
 
 private:
     bool checkHeader(std::string& cause);

@@ -1,11 +1,11 @@
 #include "flow/GridHeader.h"
 
 #include <clocale>
-#include <cstdlib>
-#include <locale.h>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <locale.h>
 
 namespace tvl {
 namespace {
@@ -55,7 +55,7 @@ bool scanInteger(const char*& p, const char* end, int& out)
     const char* digits = q;
     while (q < end && digitValue(*q) < base) {
         value = value * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(digitValue(*q));
-        if (value > std::uint64_t{1} << 32)
+        if (value > std::uint64_t {1} << 32)
             return false;
         ++q;
     }
@@ -100,8 +100,8 @@ GridHeader GridHeader::parse(const char* bytes, std::size_t size)
         return header;
     p += tagLength;
 
-    int* const integers[] = {&header.width, &header.height, &header.third, &header.additionalCount,
-                             &header.headerInteger};
+    int* const integers[]
+        = {&header.width, &header.height, &header.third, &header.additionalCount, &header.headerInteger};
     for (int* field : integers) {
         int value = 0;
         if (!scanInteger(p, end, value))

@@ -12,13 +12,13 @@ namespace tvl {
 struct GridHeader {
     static constexpr std::size_t kSize = 40;
 
-    int width = 0;           // W, nodes per row
-    int height = 0;          // H, node rows
-    int third = 0;           // scales the data phase's progress range only
+    int width = 0; // W, nodes per row
+    int height = 0; // H, node rows
+    int third = 0; // scales the data phase's progress range only
     int additionalCount = 0; // N, additional values per node
-    int headerInteger = 0;   // kept, read by nothing
+    int headerInteger = 0; // kept, read by nothing
     float headerReal = 0.0f; // kept, read by nothing
-    int fieldsMatched = 0;   // 0 .. 6; fields after the first mismatch keep their defaults
+    int fieldsMatched = 0; // 0 .. 6; fields after the first mismatch keep their defaults
 
     // Parses at most kSize bytes of text. An integer that does not fit 32 bits
     // ends the match at that field.

@@ -17,7 +17,7 @@ InputFile::~InputFile()
 bool InputFile::open(const std::string& name, const char* what, std::string& cause)
 {
     const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
+    struct stat info { };
     if (fd < 0 || ::fstat(fd, &info) != 0) {
         if (fd >= 0)
             ::close(fd);

@@ -13,10 +13,10 @@ void NodeBounds::add(const float* xyz, std::size_t nodes)
     // load as a whole, so the running tests need no NaN care.
     using F4 = float __attribute__((vector_size(16)));
     using U4 = std::uint32_t __attribute__((vector_size(16)));
-    F4 lo4[3] = {F4{lo_[0], lo_[1], lo_[2], lo_[0]}, F4{lo_[1], lo_[2], lo_[0], lo_[1]},
-                 F4{lo_[2], lo_[0], lo_[1], lo_[2]}};
-    F4 hi4[3] = {F4{hi_[0], hi_[1], hi_[2], hi_[0]}, F4{hi_[1], hi_[2], hi_[0], hi_[1]},
-                 F4{hi_[2], hi_[0], hi_[1], hi_[2]}};
+    F4 lo4[3] = {
+        F4 {lo_[0], lo_[1], lo_[2], lo_[0]}, F4 {lo_[1], lo_[2], lo_[0], lo_[1]}, F4 {lo_[2], lo_[0], lo_[1], lo_[2]}};
+    F4 hi4[3] = {
+        F4 {hi_[0], hi_[1], hi_[2], hi_[0]}, F4 {hi_[1], hi_[2], hi_[0], hi_[1]}, F4 {hi_[2], hi_[0], hi_[1], hi_[2]}};
     U4 bad4 = {0, 0, 0, 0};
     const U4 exponent = {0x7f800000u, 0x7f800000u, 0x7f800000u, 0x7f800000u};
     std::size_t n = 0;

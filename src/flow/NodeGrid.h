@@ -16,7 +16,7 @@ struct NodeGrid {
     int height = 0;
     int additionalCount = 0;
     std::unique_ptr<float[]> positions; // 3 floats per node
-    std::unique_ptr<float[]> records;   // 3 + additionalCount floats per node
+    std::unique_ptr<float[]> records; // 3 + additionalCount floats per node
 
     std::size_t nodeCount() const { return static_cast<std::size_t>(width) * static_cast<std::size_t>(height); }
     std::size_t recordSize() const { return 3u + static_cast<std::size_t>(additionalCount); }

@@ -44,8 +44,8 @@ float NodeRows::y(int i, int j) const
     return value;
 }
 
-const float* NodeRows::row(Cache& cache, const InputFile& file, std::size_t rowFloats, std::uint64_t fileOffset,
-                           int j) const
+const float* NodeRows::row(
+    Cache& cache, const InputFile& file, std::size_t rowFloats, std::uint64_t fileOffset, int j) const
 {
     for (int s = 0; s < kSlots; ++s)
         if (cache.tags[s] == j)

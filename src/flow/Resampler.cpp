@@ -14,22 +14,43 @@ namespace tvl {
 
 namespace {
 
-int widthOf(const NodeGrid& nodes) { return nodes.width; }
-int heightOf(const NodeGrid& nodes) { return nodes.height; }
-int additionalCountOf(const NodeGrid& nodes) { return nodes.additionalCount; }
-int widthOf(const NodeRows& nodes) { return nodes.width(); }
-int heightOf(const NodeRows& nodes) { return nodes.height(); }
-int additionalCountOf(const NodeRows& nodes) { return nodes.additionalCount(); }
+int widthOf(const NodeGrid& nodes)
+{
+    return nodes.width;
+}
+int heightOf(const NodeGrid& nodes)
+{
+    return nodes.height;
+}
+int additionalCountOf(const NodeGrid& nodes)
+{
+    return nodes.additionalCount;
+}
+int widthOf(const NodeRows& nodes)
+{
+    return nodes.width();
+}
+int heightOf(const NodeRows& nodes)
+{
+    return nodes.height();
+}
+int additionalCountOf(const NodeRows& nodes)
+{
+    return nodes.additionalCount();
+}
 
 // Inside rule of the node grid for a fractional node index: 0 <= trunc(f) <
 // count − 1, so an index in (−1, 0) extrapolates from cell 0; a non-finite
 // index or one beyond 32 bits is outside.
-bool insideNodeCells(float f, int count) { return f > -1.0f && f < 2147483648.0f && static_cast<int>(f) < count - 1; }
+bool insideNodeCells(float f, int count)
+{
+    return f > -1.0f && f < 2147483648.0f && static_cast<int>(f) < count - 1;
+}
 
 } // namespace
 
-bool Resampler::sizeGrid(const Vector3& extent, int additionalCount, std::uint64_t capBytes, RegularGrid& grid,
-                         std::string& cause) const
+bool Resampler::sizeGrid(
+    const Vector3& extent, int additionalCount, std::uint64_t capBytes, RegularGrid& grid, std::string& cause) const
 {
     const double inv = 1.0 / static_cast<double>(kCellSize);
     const double nx = std::trunc(static_cast<double>(extent.x) * inv) + 1.0;
@@ -48,8 +69,7 @@ bool Resampler::sizeGrid(const Vector3& extent, int additionalCount, std::uint64
     return true;
 }
 
-template <class Nodes>
-void Resampler::resampleGrid(const Nodes& nodes, RegularGrid& grid) const
+template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularGrid& grid) const
 {
     const int nx = grid.width;
     const int ny = grid.height;
@@ -58,7 +78,7 @@ void Resampler::resampleGrid(const Nodes& nodes, RegularGrid& grid) const
     const int h = heightOf(nodes);
     const std::size_t plane = grid.sampleCount();
     grid.additionalCount = n;
-    grid.samples.assign(plane, RegularSample{});
+    grid.samples.assign(plane, RegularSample {});
     grid.values.assign(plane * std::size_t(n), 0.0f);
 
     progress_.status("Preprocessing Flow Data...");

@@ -31,13 +31,12 @@ public:
     // would take more than capBytes, or a size does not fit 32 bits; grid is
     // then untouched.
     bool sizeGrid(const Vector3& extent, int additionalCount, std::uint64_t capBytes, RegularGrid& grid,
-                  std::string& cause) const;
+        std::string& cause) const;
 
     // Fills the sized grid's samples and value planes from the nodes
     // ("Preprocessing Flow Data...", one progress step per regular row).
     // Nodes is NodeGrid (in memory) or NodeRows (read on demand).
-    template <class Nodes>
-    void resampleGrid(const Nodes& nodes, RegularGrid& grid) const;
+    template <class Nodes> void resampleGrid(const Nodes& nodes, RegularGrid& grid) const;
 
 private:
     const LoadProgress& progress_;

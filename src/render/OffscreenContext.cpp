@@ -66,8 +66,7 @@ bool hasExtension(const char* list, const char* name)
 // context would answer glGenLists with an error.
 bool legacyDrawingWorks()
 {
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) { }
     const GLuint list = glGenLists(1);
     const bool works = list != 0 && glGetError() == GL_NO_ERROR;
     if (list != 0)
@@ -90,12 +89,12 @@ struct FramebufferFunctions {
         bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(eglGetProcAddress("glBindFramebuffer"));
         genRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(eglGetProcAddress("glGenRenderbuffers"));
         bindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(eglGetProcAddress("glBindRenderbuffer"));
-        renderbufferStorage =
-            reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(eglGetProcAddress("glRenderbufferStorage"));
-        framebufferRenderbuffer =
-            reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(eglGetProcAddress("glFramebufferRenderbuffer"));
-        checkFramebufferStatus =
-            reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(eglGetProcAddress("glCheckFramebufferStatus"));
+        renderbufferStorage
+            = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(eglGetProcAddress("glRenderbufferStorage"));
+        framebufferRenderbuffer
+            = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(eglGetProcAddress("glFramebufferRenderbuffer"));
+        checkFramebufferStatus
+            = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(eglGetProcAddress("glCheckFramebufferStatus"));
         return genFramebuffers && bindFramebuffer && genRenderbuffers && bindRenderbuffer && renderbufferStorage
             && framebufferRenderbuffer && checkFramebufferStatus;
     }
@@ -103,7 +102,10 @@ struct FramebufferFunctions {
 
 } // namespace
 
-OffscreenContext::~OffscreenContext() { destroy(); }
+OffscreenContext::~OffscreenContext()
+{
+    destroy();
+}
 
 void OffscreenContext::destroy()
 {
@@ -147,9 +149,7 @@ bool OffscreenContext::create(int width, int height, std::string& reason, Target
     }
 
     const EGLint pbufferAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                                        EGL_RED_SIZE,     8,               EGL_GREEN_SIZE,      8,
-                                        EGL_BLUE_SIZE,    8,               EGL_ALPHA_SIZE,      8,
-                                        EGL_NONE};
+        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8, EGL_NONE};
     EGLConfig config = nullptr;
     EGLint found = 0;
     bool pbuffer = false;
@@ -196,8 +196,8 @@ bool OffscreenContext::create(int width, int height, std::string& reason, Target
         }
     }
 
-    const EGLint compatibility[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
-                                    EGL_NONE};
+    const EGLint compatibility[]
+        = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
     EGLContext context = eglCreateContext(display, config, EGL_NO_CONTEXT, compatibility);
     if (context == EGL_NO_CONTEXT) {
         // Older drivers reject the profile attribute but give a legacy context
@@ -266,8 +266,7 @@ bool OffscreenContext::create(int width, int height, std::string& reason, Target
         framebuffer_ = framebuffer;
         renderbuffer_ = renderbuffer;
         if (gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE || glGetError() != GL_NO_ERROR) {
-            reason = "cannot make a " + std::to_string(width) + " x " + std::to_string(height)
-                + " framebuffer object";
+            reason = "cannot make a " + std::to_string(width) + " x " + std::to_string(height) + " framebuffer object";
             destroy();
             return false;
         }

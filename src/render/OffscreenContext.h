@@ -19,8 +19,8 @@ namespace tvl {
 class OffscreenContext {
 public:
     enum class Target {
-        Automatic,        // a pbuffer when one of the size is available, else a framebuffer object
-        Pbuffer,          // fail when the platform offers no pbuffer
+        Automatic, // a pbuffer when one of the size is available, else a framebuffer object
+        Pbuffer, // fail when the platform offers no pbuffer
         FramebufferObject // always a framebuffer object
     };
 

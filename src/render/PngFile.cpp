@@ -18,7 +18,10 @@ namespace tvl {
 namespace {
 
 // A row stride of -(4 × width) tells libpng that the bottom row comes first.
-png_int_32 bottomUpStride(int width) { return -static_cast<png_int_32>(4 * width); }
+png_int_32 bottomUpStride(int width)
+{
+    return -static_cast<png_int_32>(4 * width);
+}
 
 } // namespace
 
@@ -54,7 +57,8 @@ bool writePng(const std::string& path, const RgbaImage& image, std::string& erro
     header.height = static_cast<png_uint_32>(image.height());
     header.format = PNG_FORMAT_RGBA;
 
-    const bool encoded = png_image_write_to_stdio(&header, file, 0, image.data(), bottomUpStride(image.width()), nullptr) != 0;
+    const bool encoded
+        = png_image_write_to_stdio(&header, file, 0, image.data(), bottomUpStride(image.width()), nullptr) != 0;
     if (!encoded)
         error = std::string("PNG encoding failed: ") + header.message;
     png_image_free(&header);

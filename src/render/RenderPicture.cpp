@@ -29,7 +29,7 @@ void applyTransfer(const RenderSettings& settings, TransferFunction& transfer)
     if (settings.transferPreset)
         transfer.applyPreset(kTransferPresets[static_cast<std::size_t>(*settings.transferPreset)]);
     for (const RenderSettings::TransferPoint& p : settings.transferPoints) {
-        const Rgb colour{p.colour[0], p.colour[1], p.colour[2]};
+        const Rgb colour {p.colour[0], p.colour[1], p.colour[2]};
         if (p.position <= 0.0f) {
             transfer.setPointColor(0, colour);
         } else if (p.position >= 1.0f) {
@@ -82,7 +82,7 @@ bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaIma
     }
     applyInitialGlState();
 
-    TransferFunction transfer(ClientRect{0, 0, settings.transferEntries, kStripHeight});
+    TransferFunction transfer(ClientRect {0, 0, settings.transferEntries, kStripHeight});
     applyTransfer(settings, transfer);
     const std::shared_ptr<const DataCoder> coder
         = makeDataCoder(layers.backgroundQuantity, layers.backgroundValue, flow, transfer.colorTable());
@@ -100,8 +100,8 @@ bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaIma
         drawn = context.readPixels();
     }
     // The window shows the canvas opaque; the cleared parts are black.
-    const std::size_t bytes = std::size_t{4} * static_cast<std::size_t>(drawn.width())
-        * static_cast<std::size_t>(drawn.height());
+    const std::size_t bytes
+        = std::size_t {4} * static_cast<std::size_t>(drawn.width()) * static_cast<std::size_t>(drawn.height());
     for (std::size_t alpha = 3; alpha < bytes; alpha += 4)
         drawn.data()[alpha] = 255;
     picture = std::move(drawn);

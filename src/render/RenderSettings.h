@@ -17,7 +17,7 @@ struct RenderSettings {
     // along the strip (0 and 1 recolour the two end points) and its colour.
     struct TransferPoint {
         float position = 0.0f;
-        std::array<unsigned char, 3> colour{};
+        std::array<unsigned char, 3> colour {};
     };
 
     // Canvas pixels; the picture is the whole canvas, the viewport in its

@@ -18,7 +18,7 @@ struct Rgb {
 constexpr Rgb rgbFromColorRef(std::uint32_t colorRef)
 {
     return {static_cast<std::uint8_t>(colorRef & 0xffu), static_cast<std::uint8_t>((colorRef >> 8) & 0xffu),
-            static_cast<std::uint8_t>((colorRef >> 16) & 0xffu)};
+        static_cast<std::uint8_t>((colorRef >> 16) & 0xffu)};
 }
 
 } // namespace tvl

@@ -28,7 +28,7 @@ const ControlPoint& TransferFunction::point(int slot) const
 
 void TransferFunction::resetSlot(int slot)
 {
-    points_[std::size_t(slot)] = ControlPoint{};
+    points_[std::size_t(slot)] = ControlPoint {};
     points_[std::size_t(slot)].key = slot;
 }
 
@@ -173,7 +173,7 @@ void TransferFunction::sortPoints()
     // Stable, so points sharing a column keep the order they had: the result
     // depends only on the slots, never on the sorting routine.
     std::stable_sort(points_.begin(), points_.begin() + pointCount_,
-                     [](const ControlPoint& a, const ControlPoint& b) { return a.left < b.left; });
+        [](const ControlPoint& a, const ControlPoint& b) { return a.left < b.left; });
 }
 
 void TransferFunction::fillTable()

@@ -107,7 +107,7 @@ private:
     ClientRect client_;
     std::function<void()> repaint_;
     std::shared_ptr<ColorTable> table_;
-    std::array<ControlPoint, kMaxPoints> points_{};
+    std::array<ControlPoint, kMaxPoints> points_ {};
     int pointCount_ = 0;
     bool initialized_ = false;
 };

@@ -17,7 +17,7 @@ struct TransferPreset {
 };
 
 // In menu order.
-inline constexpr std::array<TransferPreset, 5> kTransferPresets{{
+inline constexpr std::array<TransferPreset, 5> kTransferPresets {{
     {"Black-White", 2, {{{0, 0, 0}, {255, 255, 255}, {}}}},
     {"Blue-Yellow", 2, {{{0, 0, 255}, {255, 255, 0}, {}}}},
     {"Blue-Green-Red", 3, {{{0, 0, 255}, {0, 255, 0}, {255, 0, 0}}}},

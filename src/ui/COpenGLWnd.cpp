@@ -58,7 +58,7 @@ void COpenGLWnd::drawLayers(std::shared_ptr<FlowView> view, const Layers& layers
 {
     settings_.layers = layers;
     if (view && beginPicture()) {
-        const ZoomRectangle zoom{static_cast<float>(zoomStartX_), static_cast<float>(zoomStartY_),
+        const ZoomRectangle zoom {static_cast<float>(zoomStartX_), static_cast<float>(zoomStartY_),
             static_cast<float>(zoomEndX_), static_cast<float>(zoomEndY_)};
         tvl::drawLayers(*view, settings_, dataCoder_.get(), zoomPending_ ? &zoom : nullptr);
         endPicture();

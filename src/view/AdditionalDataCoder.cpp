@@ -6,8 +6,7 @@
 
 namespace tvl {
 
-AdditionalDataCoder::AdditionalDataCoder(const FlowData& flow, std::shared_ptr<const ColorTable> table,
-                                         int valueIndex)
+AdditionalDataCoder::AdditionalDataCoder(const FlowData& flow, std::shared_ptr<const ColorTable> table, int valueIndex)
     : DataCoder(flow, std::move(table))
     , valueIndex_(valueIndex)
 {
@@ -24,7 +23,8 @@ bool AdditionalDataCoder::normalizedValue(const Vector3& point, float& t) const
 
 void AdditionalDataCoder::fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const
 {
-    fillRowWith(start, dx, count, rgba, [this](const Vector3& p, float& t) { return AdditionalDataCoder::normalizedValue(p, t); });
+    fillRowWith(start, dx, count, rgba,
+        [this](const Vector3& p, float& t) { return AdditionalDataCoder::normalizedValue(p, t); });
 }
 
 } // namespace tvl

@@ -8,8 +8,8 @@
 
 namespace tvl {
 
-std::shared_ptr<DataCoder> makeDataCoder(BackgroundQuantity quantity, int valueIndex, const FlowData& flow,
-                                         std::shared_ptr<const ColorTable> table)
+std::shared_ptr<DataCoder> makeDataCoder(
+    BackgroundQuantity quantity, int valueIndex, const FlowData& flow, std::shared_ptr<const ColorTable> table)
 {
     switch (quantity) {
     case BackgroundQuantity::Direction:

@@ -26,7 +26,8 @@ bool DirectionCoder::normalizedValue(const Vector3& point, float& t) const
 
 void DirectionCoder::fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const
 {
-    fillRowWith(start, dx, count, rgba, [this](const Vector3& p, float& t) { return DirectionCoder::normalizedValue(p, t); });
+    fillRowWith(
+        start, dx, count, rgba, [this](const Vector3& p, float& t) { return DirectionCoder::normalizedValue(p, t); });
 }
 
 } // namespace tvl

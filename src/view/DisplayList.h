@@ -14,8 +14,7 @@ public:
 
     // Records everything drawn by draw() into the list while drawing it
     // (GL_COMPILE_AND_EXECUTE). No list name left: draw() draws unrecorded.
-    template <class Draw>
-    void record(const Draw& draw)
+    template <class Draw> void record(const Draw& draw)
     {
         const bool recording = begin();
         draw();

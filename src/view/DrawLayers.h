@@ -20,7 +20,7 @@ struct ZoomRectangle {
 // view's viewport, then draw the ticked layers in the order background (with
 // coder; skipped without one), evenly spaced streamlines (only with the
 // placement EvenDistances), arrows. Draws into the current context.
-void drawLayers(FlowView& view, const LayerSettings& settings, const DataCoder* coder,
-                const ZoomRectangle* pendingZoom = nullptr);
+void drawLayers(
+    FlowView& view, const LayerSettings& settings, const DataCoder* coder, const ZoomRectangle* pendingZoom = nullptr);
 
 } // namespace tvl

@@ -74,7 +74,10 @@ void FlowView::setCanvasSize(int width, int height)
     streamlineLayer_.setViewportSize(viewportWidth_, viewportHeight_);
 }
 
-void FlowView::applyViewport() const { glViewport(0, 0, viewportWidth_, viewportHeight_); }
+void FlowView::applyViewport() const
+{
+    glViewport(0, 0, viewportWidth_, viewportHeight_);
+}
 
 void FlowView::setWorldRegion(const Vector3& cornerA, const Vector3& cornerB)
 {
@@ -142,8 +145,10 @@ void FlowView::applyRegion(const Vector3& minimum, const Vector3& maximum, int a
 
 Vector3 FlowView::viewportToWorld(float columns, float rows) const
 {
-    const float x = regionMinimum_.x + (regionMaximum_.x - regionMinimum_.x) * columns / static_cast<float>(viewportWidth_);
-    const float y = regionMinimum_.y + (regionMaximum_.y - regionMinimum_.y) * rows / static_cast<float>(viewportHeight_);
+    const float x
+        = regionMinimum_.x + (regionMaximum_.x - regionMinimum_.x) * columns / static_cast<float>(viewportWidth_);
+    const float y
+        = regionMinimum_.y + (regionMaximum_.y - regionMinimum_.y) * rows / static_cast<float>(viewportHeight_);
     return {x, y, 0.0f};
 }
 

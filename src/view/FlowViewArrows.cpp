@@ -17,7 +17,7 @@ float FlowView::arrowLengthFactor(const Vector3& point, const ArrowCoding& codin
         flowData_->speedAt(point, speed);
         c = flowData_->normalizeSpeed(speed);
     } else if (coding.kind == ArrowCoding::Kind::AdditionalValue && coding.value >= 0
-               && coding.value < ArrowCoding::kCodedValues) {
+        && coding.value < ArrowCoding::kCodedValues) {
         c = flowData_->normalizeAdditionalValue(coding.value, flowData_->additionalValueAt(point, coding.value));
     }
     return std::isfinite(c) ? c : kUncodedArrowFactor;
@@ -45,7 +45,7 @@ void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
 
     // The first arrow sits on the region's lower left corner; the lattice
     // point is the arrow's midpoint.
-    Vector3 p{g0.x, g0.y, 0.0f};
+    Vector3 p {g0.x, g0.y, 0.0f};
     for (int j = 0; j < viewportHeight_; j += step) {
         p.x = g0.x;
         for (int i = 0; i < viewportWidth_; i += step, p.x += dx) {
@@ -58,7 +58,7 @@ void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
             const Vector3 tip = p + v;
             const Vector3 base = p - v;
             const float halfBase = 0.75f * c * 0.5f;
-            const Vector3 w{halfBase * v.y, halfBase * -v.x, halfBase * v.z};
+            const Vector3 w {halfBase * v.y, halfBase * -v.x, halfBase * v.z};
             const Vector3 left = base - w;
             const Vector3 right = base + w;
             // A zero velocity has no direction (NaN) and a huge factor may

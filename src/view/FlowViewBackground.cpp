@@ -22,8 +22,8 @@ void FlowView::fillBackgroundImage(const DataCoder& coder, std::uint8_t* image) 
 
     // The sample point is accumulated, not recomputed per pixel, so pixel
     // (i, j) is sampled at its lower left corner up to the rounding of the sums.
-    const std::size_t rowBytes = std::size_t{4} * static_cast<std::size_t>(viewportWidth_);
-    Vector3 p{g0.x, g0.y, 0.0f};
+    const std::size_t rowBytes = std::size_t {4} * static_cast<std::size_t>(viewportWidth_);
+    Vector3 p {g0.x, g0.y, 0.0f};
     for (int j = 0; j < viewportHeight_; ++j) {
         coder.fillRow(p, dx, viewportWidth_, image + rowBytes * static_cast<std::size_t>(j));
         p.y += dy;
@@ -46,8 +46,9 @@ void FlowView::drawBackground(const DataCoder& coder)
     struct Release {
         std::unique_ptr<std::uint8_t[]>& buffer;
         ~Release() { buffer.reset(); }
-    } release{imageBuffer_};
-    imageBuffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t{4} * static_cast<std::size_t>(imagePixelCount_));
+    } release {imageBuffer_};
+    imageBuffer_
+        = std::make_unique_for_overwrite<std::uint8_t[]>(std::size_t {4} * static_cast<std::size_t>(imagePixelCount_));
     fillBackgroundImage(coder, imageBuffer_.get());
 
     glMatrixMode(GL_PROJECTION);
@@ -58,7 +59,7 @@ void FlowView::drawBackground(const DataCoder& coder)
     // The image's first row goes to the bottom of the viewport.
     glRasterPos3i(0, 0, 0);
     const float zoom = (static_cast<float>(viewportWidth_) / static_cast<float>(imageWidth_)
-                        + static_cast<float>(viewportHeight_) / static_cast<float>(imageHeight_))
+                           + static_cast<float>(viewportHeight_) / static_cast<float>(imageHeight_))
         * 0.5f;
     glPixelZoom(zoom, zoom);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);

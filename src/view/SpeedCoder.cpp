@@ -22,7 +22,8 @@ bool SpeedCoder::normalizedValue(const Vector3& point, float& t) const
 
 void SpeedCoder::fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const
 {
-    fillRowWith(start, dx, count, rgba, [this](const Vector3& p, float& t) { return SpeedCoder::normalizedValue(p, t); });
+    fillRowWith(
+        start, dx, count, rgba, [this](const Vector3& p, float& t) { return SpeedCoder::normalizedValue(p, t); });
 }
 
 } // namespace tvl

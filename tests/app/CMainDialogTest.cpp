@@ -386,7 +386,8 @@ void CMainDialogTest::canvasChoiceResetsTheZoomAndHandsTheSettings()
     TVL_CHECK(window_->view()->canvasWidth() == second->clientSize().width()
             && window_->view()->canvasHeight() == second->clientSize().height(),
         "the view is fitted to canvas 2");
-    TVL_CHECK(second->settings().dsepPosition == 300.0f && second->settings().dtestPosition == 50.0f && indexOf(second->settings().scheme) == 1,
+    TVL_CHECK(second->settings().dsepPosition == 300.0f && second->settings().dtestPosition == 50.0f
+            && indexOf(second->settings().scheme) == 1,
         "the streamline settings are handed to canvas 2");
     TVL_CHECK(!second->evenPlacement(), "the placement is handed to canvas 2");
     TVL_CHECK(second->dataCoder() == window_->backgroundPage()->coder(), "the coder is handed to canvas 2");

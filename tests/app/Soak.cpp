@@ -29,12 +29,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 #include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -52,7 +52,9 @@ long residentKb()
 
 class Walk {
 public:
-    Walk(unsigned seed, const QTemporaryDir& dir) : random_(seed), dialogs_(std::make_shared<test::FakeDialogs>())
+    Walk(unsigned seed, const QTemporaryDir& dir)
+        : random_(seed)
+        , dialogs_(std::make_shared<test::FakeDialogs>())
     {
         good_.push_back(test::writeFlowPair(dir, "vortex3", 3, FlowKind::Vortex));
         good_.push_back(test::writeFlowPair(dir, "gyre0", 0, FlowKind::DoubleGyre));
@@ -72,22 +74,57 @@ public:
     {
         dialogs_->prompts.clear();
         switch (pick(20)) {
-        case 0: case 1: open(good_[std::size_t(pick(int(good_.size())))]); break;
-        case 2: open(bad_); break;
-        case 3: open({shortGrid_, good_[0].data}); break;
-        case 4: window_->OnFileOpen(); break; // cancelled at the first dialog
-        case 5: window_->openNodeGrid(makeFlow(demoFlowSpec())); break;
-        case 6: case 7: draw(); break;
-        case 8: zoom(); break;
-        case 9: click(false); break;
-        case 10: click(true); break;
-        case 11: window_->tabCtrl()->setCurrentIndex(pick(3)); break;
-        case 12: sliders(); break;
-        case 13: lists(); break;
-        case 14: (pick(2) ? window_->canvas1Button() : window_->canvas2Button())->click(); break;
-        case 15: case 16: transfer(); break;
-        case 17: window_->transferDisplay()->applyPreset(pick(5)); break;
-        case 18: window_->streamlinePage()->clearButton()->click(); break;
+        case 0:
+        case 1:
+            open(good_[std::size_t(pick(int(good_.size())))]);
+            break;
+        case 2:
+            open(bad_);
+            break;
+        case 3:
+            open({shortGrid_, good_[0].data});
+            break;
+        case 4:
+            window_->OnFileOpen();
+            break; // cancelled at the first dialog
+        case 5:
+            window_->openNodeGrid(makeFlow(demoFlowSpec()));
+            break;
+        case 6:
+        case 7:
+            draw();
+            break;
+        case 8:
+            zoom();
+            break;
+        case 9:
+            click(false);
+            break;
+        case 10:
+            click(true);
+            break;
+        case 11:
+            window_->tabCtrl()->setCurrentIndex(pick(3));
+            break;
+        case 12:
+            sliders();
+            break;
+        case 13:
+            lists();
+            break;
+        case 14:
+            (pick(2) ? window_->canvas1Button() : window_->canvas2Button())->click();
+            break;
+        case 15:
+        case 16:
+            transfer();
+            break;
+        case 17:
+            window_->transferDisplay()->applyPreset(pick(5));
+            break;
+        case 18:
+            window_->streamlinePage()->clearButton()->click();
+            break;
         case 19:
             dialogs_->saveAnswers.push_back(saveTo_);
             window_->OnFileSaveImage();
@@ -117,7 +154,10 @@ public:
 
 private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
-    QPoint somewhere(QWidget* w) { return {pick(std::max(1, w->width() + 20)) - 10, pick(std::max(1, w->height() + 20)) - 10}; }
+    QPoint somewhere(QWidget* w)
+    {
+        return {pick(std::max(1, w->width() + 20)) - 10, pick(std::max(1, w->height() + 20)) - 10};
+    }
 
     void open(const test::FlowFilePair& pair)
     {
@@ -140,7 +180,7 @@ private:
         test::sendMouse(canvas, QEvent::MouseButtonPress, from, Qt::RightButton, Qt::RightButton);
         for (int n = pick(4); n >= 0; --n)
             test::sendMouse(canvas, QEvent::MouseMove, somewhere(canvas), Qt::NoButton, Qt::RightButton,
-                            pick(5) ? Qt::NoModifier : Qt::ShiftModifier);
+                pick(5) ? Qt::NoModifier : Qt::ShiftModifier);
         test::sendMouse(canvas, QEvent::MouseButtonRelease, somewhere(canvas), Qt::RightButton, Qt::NoButton);
     }
 
@@ -156,7 +196,7 @@ private:
     void sliders()
     {
         QSlider* all[] = {window_->arrowPage()->resolutionSlider(), window_->streamlinePage()->dsepSlider(),
-                          window_->streamlinePage()->dtestSlider()};
+            window_->streamlinePage()->dtestSlider()};
         QSlider* slider = all[pick(3)];
         slider->setValue(slider->minimum() + pick(slider->maximum() - slider->minimum() + 1));
     }
@@ -169,10 +209,18 @@ private:
             coding->setCurrentIndex(pick(coding->count()));
             break;
         }
-        case 1: window_->streamlinePage()->integrationList()->setCurrentIndex(pick(3)); break;
-        case 2: window_->backgroundPage()->speedButton()->click(); break;
-        case 3: window_->backgroundPage()->directionButton()->click(); break;
-        case 4: window_->backgroundPage()->additionalButton()->click(); break;
+        case 1:
+            window_->streamlinePage()->integrationList()->setCurrentIndex(pick(3));
+            break;
+        case 2:
+            window_->backgroundPage()->speedButton()->click();
+            break;
+        case 3:
+            window_->backgroundPage()->directionButton()->click();
+            break;
+        case 4:
+            window_->backgroundPage()->additionalButton()->click();
+            break;
         case 5: {
             QComboBox* data = window_->backgroundPage()->dataList();
             if (data->count() > 0 && data->isEnabled())
@@ -209,8 +257,8 @@ private:
         }
         case 3: {
             const std::unique_ptr<QMenu> menu = strip->contextMenuAt(at);
-            dialogs_->colorAnswers.push_back(pick(4) ? std::optional<QColor>(QColor(pick(256), 0, pick(256)))
-                                                     : std::nullopt);
+            dialogs_->colorAnswers.push_back(
+                pick(4) ? std::optional<QColor>(QColor(pick(256), 0, pick(256))) : std::nullopt);
             strip->changeColor();
             break;
         }
@@ -268,7 +316,7 @@ int main(int argc, char** argv)
         const double ratio = double(end) / double(checkpoint);
         std::printf("soak: %ld actions, seed %u: settled resident %ld kB after %ld actions, %ld kB after the walk "
                     "(%.3f x)\n",
-                    actions, seed, checkpoint, checkpointAt, end, ratio);
+            actions, seed, checkpoint, checkpointAt, end, ratio);
         std::fflush(stdout);
         // A short walk only warms the caches up; the bound holds for long ones.
         if (actions >= 5000 && ratio > 1.10) {

@@ -58,8 +58,8 @@ TEST_F(FlowDataLoadTest, ExampleLoadsAsThreeByTwoNodesWithTwoValues)
     EXPECT_EQ(flow.getAdditionalCount(), 2);
     Vector3 lo, hi;
     flow.getBounds(lo, hi);
-    EXPECT_EQ(lo, (Vector3{0.0f, 0.0f, 0.0f}));
-    EXPECT_EQ(hi, (Vector3{1.0f, 1.0f, 0.0f}));
+    EXPECT_EQ(lo, (Vector3 {0.0f, 0.0f, 0.0f}));
+    EXPECT_EQ(hi, (Vector3 {1.0f, 1.0f, 0.0f}));
     EXPECT_EQ(flow.getWidth(), 51) << "width is the regular grid's after a load, not W";
     EXPECT_EQ(flow.getHeight(), 51);
     // Sample (25, 50) sits just past node column 1 on the top row: node (1, 1).
@@ -73,10 +73,10 @@ TEST_F(FlowDataLoadTest, ReportsFourPhasesThenRestsAtProgress)
     writeExample();
     ASSERT_TRUE(flow.loadData(grid(), data()));
     const std::vector<std::string> expected = {"Loading Grid Data...", "Loading Flow Data...",
-                                               "Preprocessing Flow Data...", "Finding Flow Borders...", "Progress"};
+        "Preprocessing Flow Data...", "Finding Flow Borders...", "Progress"};
     EXPECT_EQ(status.texts, expected);
     // Ranges: H - 1, H * third - 1, ny - 1, height - 1.
-    EXPECT_EQ(status.ranges, (std::vector<int>{1, 1, 50, 50}));
+    EXPECT_EQ(status.ranges, (std::vector<int> {1, 1, 50, 50}));
     ASSERT_FALSE(status.positions.empty());
     EXPECT_EQ(status.positions.back(), 0) << "the bar returns to 0";
     EXPECT_EQ(status.positions[0], 0);
@@ -122,8 +122,8 @@ TEST_F(FlowDataLoadTest, EmptyNamesOpenNothingAndRestTheStatus)
 {
     writeExample();
     ASSERT_TRUE(flow.loadData(grid(), data()));
-    status = RecordingStatus{};
-    for (const auto& [g, d] : {std::pair<std::string, std::string>{"", data()}, {grid(), ""}, {"", ""}}) {
+    status = RecordingStatus {};
+    for (const auto& [g, d] : {std::pair<std::string, std::string> {"", data()}, {grid(), ""}, {"", ""}}) {
         log.messages.clear();
         EXPECT_FALSE(flow.loadData(g, d));
         ASSERT_EQ(log.messages.size(), 1u);
@@ -137,7 +137,7 @@ TEST_F(FlowDataLoadTest, EmptyNamesOpenNothingAndRestTheStatus)
 
 // Every way a pair of files can be unusable: the load fails with one tagged
 // log line naming the cause, and the data set loaded before stays whole.
-class FlowDataBadInputTest : public FlowDataLoadTest, public ::testing::WithParamInterface<test::FlowShape> {};
+class FlowDataBadInputTest : public FlowDataLoadTest, public ::testing::WithParamInterface<test::FlowShape> { };
 
 TEST_P(FlowDataBadInputTest, FailsWithTaggedCauseAndKeepsPreviousDataSet)
 {
@@ -169,11 +169,14 @@ TEST_P(FlowDataBadInputTest, FailsWithTaggedCauseAndKeepsPreviousDataSet)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryBadShape, FlowDataBadInputTest, ::testing::ValuesIn(test::badFlowShapes()),
-                         [](const ::testing::TestParamInfo<test::FlowShape>& param) { return param.param.name; });
+    [](const ::testing::TestParamInfo<test::FlowShape>& param) { return param.param.name; });
 
 const float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-std::vector<float> square(float side) { return test::rectilinearPositions({0.0f, side}, {0.0f, side}); }
+std::vector<float> square(float side)
+{
+    return test::rectilinearPositions({0.0f, side}, {0.0f, side});
+}
 
 TEST_F(FlowDataLoadTest, NaNVelocitiesAreDataNotErrorsAndStayOutOfTheBorders)
 {
@@ -184,7 +187,7 @@ TEST_F(FlowDataLoadTest, NaNVelocitiesAreDataNotErrorsAndStayOutOfTheBorders)
     EXPECT_TRUE(std::isfinite(flow.getValueMinimum(0)));
     EXPECT_TRUE(std::isfinite(flow.getValueMaximum(0)));
     EXPECT_LE(flow.getValueMaximum(0), 6.0f);
-    Vector3 direction{9, 9, 9};
+    Vector3 direction {9, 9, 9};
     EXPECT_TRUE(flow.directionAt({0.0f, 0.0f, 0.0f}, direction));
     EXPECT_TRUE(std::isnan(direction.x)) << "a NaN velocity gives a NaN direction the consumers must skip";
 }

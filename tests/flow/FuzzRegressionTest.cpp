@@ -29,7 +29,7 @@ TEST(FuzzRegressionTest, EveryKeptInputLoadsOrFailsCleanly)
         test::writeBytes(temp.file("g.gri"), body.substr(0, gridLength));
         test::writeBytes(temp.file("g.dat"), body.substr(gridLength));
         FlowData flow;
-        flow.setRegularGridCap(std::uint64_t{4} << 20);
+        flow.setRegularGridCap(std::uint64_t {4} << 20);
         const bool loaded = flow.loadData(temp.file("g.gri"), temp.file("g.dat"));
         if (loaded) {
             EXPECT_GT(flow.getWidth(), 1) << entry.path();

@@ -16,13 +16,12 @@ protected:
     // Loads a rectilinear node grid whose velocity at node (i, j) is
     // (vx(i), 0, 0) and whose single additional value is value.
     bool load(const std::vector<float>& xs, const std::vector<float>& ys, const std::vector<float>& vxPerColumn,
-              int additionalCount = 0, float value = 0.0f)
+        int additionalCount = 0, float value = 0.0f)
     {
         const int w = int(xs.size()), h = int(ys.size());
         test::writeGridFile(dir.file("g.gri"),
-                            "SN4DB " + std::to_string(w) + " " + std::to_string(h) + " 1 "
-                                + std::to_string(additionalCount) + " 0 0.0",
-                            test::rectilinearPositions(xs, ys));
+            "SN4DB " + std::to_string(w) + " " + std::to_string(h) + " 1 " + std::to_string(additionalCount) + " 0 0.0",
+            test::rectilinearPositions(xs, ys));
         std::vector<float> records;
         for (int j = 0; j < h; ++j)
             for (int i = 0; i < w; ++i) {
@@ -99,7 +98,7 @@ TEST_F(ResampleTest, ZeroSpeedsKeepMaximumSpeedZeroAndNoValuesMeansEmptyBorders)
     ASSERT_TRUE(load({0.0f, 1.0f}, {0.0f, 1.0f}, {0.0f, 0.0f}));
     EXPECT_EQ(flow.getMaxSpeed(), 0.0f);
     EXPECT_EQ(flow.getAdditionalCount(), 0);
-    Vector3 p{10.0f, 10.0f, 0.0f};
+    Vector3 p {10.0f, 10.0f, 0.0f};
     EXPECT_EQ(flow.additionalValueAt(p, 0), 0.0f) << "no value 0 exists";
 }
 
@@ -110,9 +109,9 @@ TEST_F(ResampleTest, CursorsStopOnTheLastNodeOfRowsThatEndEarly)
     // rows ran to the last column. Every read must be of a real node and every
     // sample past the grid outside.
     test::writeGridFile(dir.file("c.gri"), "SN4DB 3 3 1 0 0 0.0",
-                        {0.0f, 0.0f, 0, 0.5f, 0.0f, 0, 1.0f, 0.0f, 0,   //
-                         0.0f, 0.5f, 0, 0.3f, 0.5f, 0, 0.6f, 0.5f, 0,   //
-                         0.0f, 1.0f, 0, 0.2f, 1.0f, 0, 0.4f, 1.0f, 0});
+        {0.0f, 0.0f, 0, 0.5f, 0.0f, 0, 1.0f, 0.0f, 0, //
+            0.0f, 0.5f, 0, 0.3f, 0.5f, 0, 0.6f, 0.5f, 0, //
+            0.0f, 1.0f, 0, 0.2f, 1.0f, 0, 0.4f, 1.0f, 0});
     std::vector<float> records;
     for (int n = 0; n < 9; ++n)
         records.insert(records.end(), {1.0f, 0.0f, 0.0f});

@@ -41,9 +41,9 @@ TEST_P(OffscreenContextGLTest, ClearsAndReadsBackTheWholeBufferWithoutADisplay)
     const RgbaImage image = context.readPixels();
     ASSERT_EQ(image.width(), 64);
     ASSERT_EQ(image.height(), 32);
-    for (const auto& [x, y] : {std::array{0, 0}, std::array{63, 0}, std::array{0, 31}, std::array{63, 31}}) {
+    for (const auto& [x, y] : {std::array {0, 0}, std::array {63, 0}, std::array {0, 31}, std::array {63, 31}}) {
         const Pixel p = image.pixel(x, y);
-        EXPECT_EQ(p, (Pixel{51, 102, 153, 255})) << "clear colour missing at " << x << ", " << y;
+        EXPECT_EQ(p, (Pixel {51, 102, 153, 255})) << "clear colour missing at " << x << ", " << y;
     }
 }
 
@@ -83,19 +83,18 @@ TEST_P(OffscreenContextGLTest, ReadsRowsBottomUpAndRunsTheLegacyPipeline)
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 
     const RgbaImage image = context.readPixels();
-    EXPECT_EQ(image.pixel(5, 0), (Pixel{255, 0, 0, 255})) << "row 0 must be the bottom row";
-    EXPECT_EQ(image.pixel(5, 9), (Pixel{255, 0, 0, 255}));
-    EXPECT_EQ(image.pixel(5, 10), (Pixel{0, 0, 0, 0})) << "the quad covers the lower half only";
-    EXPECT_EQ(image.pixel(38, 19), (Pixel{0, 255, 0, 255})) << "glDrawPixels missing";
-    EXPECT_EQ(image.pixel(39, 19), (Pixel{0, 0, 255, 255}));
+    EXPECT_EQ(image.pixel(5, 0), (Pixel {255, 0, 0, 255})) << "row 0 must be the bottom row";
+    EXPECT_EQ(image.pixel(5, 9), (Pixel {255, 0, 0, 255}));
+    EXPECT_EQ(image.pixel(5, 10), (Pixel {0, 0, 0, 0})) << "the quad covers the lower half only";
+    EXPECT_EQ(image.pixel(38, 19), (Pixel {0, 255, 0, 255})) << "glDrawPixels missing";
+    EXPECT_EQ(image.pixel(39, 19), (Pixel {0, 0, 255, 255}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, OffscreenContextGLTest,
-                         ::testing::Values(OffscreenContext::Target::Pbuffer,
-                                           OffscreenContext::Target::FramebufferObject),
-                         [](const ::testing::TestParamInfo<OffscreenContext::Target>& target) {
-                             return target.param == OffscreenContext::Target::Pbuffer ? "Pbuffer" : "FramebufferObject";
-                         });
+    ::testing::Values(OffscreenContext::Target::Pbuffer, OffscreenContext::Target::FramebufferObject),
+    [](const ::testing::TestParamInfo<OffscreenContext::Target>& target) {
+        return target.param == OffscreenContext::Target::Pbuffer ? "Pbuffer" : "FramebufferObject";
+    });
 
 TEST(OffscreenContext, ReportsImpossibleSizesInsteadOfCrashing)
 {
@@ -131,14 +130,14 @@ TEST(OffscreenContext, KeepsSeveralContextsApart)
         ASSERT_TRUE(second.create(8, 4, reason)) << reason;
         glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
-        EXPECT_EQ(first.readPixels().pixel(3, 3), (Pixel{255, 0, 0, 255})) << "first context lost its picture";
-        EXPECT_EQ(second.readPixels().pixel(3, 3), (Pixel{0, 0, 255, 255})) << "second context drew elsewhere";
+        EXPECT_EQ(first.readPixels().pixel(3, 3), (Pixel {255, 0, 0, 255})) << "first context lost its picture";
+        EXPECT_EQ(second.readPixels().pixel(3, 3), (Pixel {0, 0, 255, 255})) << "second context drew elsewhere";
     }
     // The second context's end must not take the shared display down with it.
     ASSERT_TRUE(first.makeCurrent());
     glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    EXPECT_EQ(first.readPixels().pixel(0, 0), (Pixel{0, 255, 0, 255}));
+    EXPECT_EQ(first.readPixels().pixel(0, 0), (Pixel {0, 255, 0, 255}));
 
     // A second create replaces the buffer with one of the new size.
     ASSERT_TRUE(first.create(5, 3, reason)) << reason;

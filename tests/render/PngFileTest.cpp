@@ -25,8 +25,9 @@ RgbaImage gradient(int width, int height)
     RgbaImage image(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, {static_cast<std::uint8_t>(x * 20), static_cast<std::uint8_t>(y * 30),
-                                  static_cast<std::uint8_t>(x + y), static_cast<std::uint8_t>(255 - x)});
+            image.setPixel(x, y,
+                {static_cast<std::uint8_t>(x * 20), static_cast<std::uint8_t>(y * 30), static_cast<std::uint8_t>(x + y),
+                    static_cast<std::uint8_t>(255 - x)});
     return image;
 }
 

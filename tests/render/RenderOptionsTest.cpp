@@ -73,7 +73,7 @@ TEST(RenderOptions, ParsesTransferPointsAndTheirLimits)
     EXPECT_EQ(points[1].colour[2], 0);
 
     for (const char* bad : {"1.5:#000000", "-0.1:#000000", "0.5:#00000", "0.5:000000", "0.5:#00zz00", "0.5",
-                            "nan:#000000", ":#000000", "0.5:#000000,"}) {
+             "nan:#000000", ":#000000", "0.5:#000000,"}) {
         std::vector<RenderSettings::TransferPoint> kept(1);
         EXPECT_FALSE(parseTransferPoints(bad, kept, error)) << "accepted '" << bad << "'";
         EXPECT_EQ(kept.size(), 1u) << "a failed parse changed the points";

@@ -18,9 +18,18 @@ namespace {
 
 using Pixel = std::array<std::uint8_t, 4>;
 
-bool isPink(const Pixel& p) { return p[0] == 255 && std::abs(p[1] - 178) <= 1 && std::abs(p[2] - 178) <= 1; }
-bool isWhite(const Pixel& p) { return p[0] == 255 && p[1] == 255 && p[2] == 255; }
-bool isBlack(const Pixel& p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
+bool isPink(const Pixel& p)
+{
+    return p[0] == 255 && std::abs(p[1] - 178) <= 1 && std::abs(p[2] - 178) <= 1;
+}
+bool isWhite(const Pixel& p)
+{
+    return p[0] == 255 && p[1] == 255 && p[2] == 255;
+}
+bool isBlack(const Pixel& p)
+{
+    return p[0] == 0 && p[1] == 0 && p[2] == 0;
+}
 
 // The demo double gyre on a 400 × 200 canvas: its 2 : 1 region fills it, one
 // grid unit (0.02 flow units) is 4 pixels.
@@ -44,8 +53,7 @@ protected:
         return picture;
     }
 
-    template <typename Predicate>
-    static int count(const RgbaImage& image, Predicate predicate)
+    template <typename Predicate> static int count(const RgbaImage& image, Predicate predicate)
     {
         int n = 0;
         // The last sample column and row (4 pixels each) have no value; leave them out.
@@ -111,7 +119,7 @@ TEST_F(RenderPictureGLTest, AppliesZoomAndExplicitTransferPoints)
     settings.transferPreset.reset();
     settings.transferPoints = {{0.0f, {16, 32, 48}}, {1.0f, {16, 32, 48}}};
     const RgbaImage flat = render();
-    EXPECT_EQ(flat.pixel(123, 77), (Pixel{16, 32, 48, 255})) << "end point colours not applied";
+    EXPECT_EQ(flat.pixel(123, 77), (Pixel {16, 32, 48, 255})) << "end point colours not applied";
 
     settings.transferPoints = {{0.0f, {0, 0, 0}}, {0.5f, {0, 255, 0}}, {1.0f, {0, 0, 0}}};
     const RgbaImage peak = render();
@@ -121,7 +129,7 @@ TEST_F(RenderPictureGLTest, AppliesZoomAndExplicitTransferPoints)
     // centre of the left gyre moves to the top right of a 200 × 200 viewport.
     settings.transferPoints.clear();
     settings.transferPreset = 2;
-    settings.zoom = ZoomRectangle{0.0f, 200.0f, 100.0f, 100.0f};
+    settings.zoom = ZoomRectangle {0.0f, 200.0f, 100.0f, 100.0f};
     const RgbaImage zoomed = render();
     const Pixel centre = zoomed.pixel(194, 194);
     EXPECT_GT(centre[2], centre[0]) << "the gyre's slow centre should be blue";

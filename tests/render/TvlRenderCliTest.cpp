@@ -45,15 +45,21 @@ bool isPink(const std::array<std::uint8_t, 4>& p)
 {
     return p[0] == 255 && std::abs(p[1] - 178) <= 1 && std::abs(p[2] - 178) <= 1;
 }
-bool isWhite(const std::array<std::uint8_t, 4>& p) { return p[0] == 255 && p[1] == 255 && p[2] == 255; }
-bool isBlack(const std::array<std::uint8_t, 4>& p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
+bool isWhite(const std::array<std::uint8_t, 4>& p)
+{
+    return p[0] == 255 && p[1] == 255 && p[2] == 255;
+}
+bool isBlack(const std::array<std::uint8_t, 4>& p)
+{
+    return p[0] == 0 && p[1] == 0 && p[2] == 0;
+}
 
 TEST(TvlRenderCli, DrawsTheDemoWithAllThreeLayers)
 {
     test::TempDir dir;
     const std::string picture = dir.file("demo.png");
-    const Result r = runTool(dir, {"--demo", "-o", picture, "--width", "400", "--height", "300", "--transfer-preset",
-                                   "Blue-Green-Red"});
+    const Result r = runTool(
+        dir, {"--demo", "-o", picture, "--width", "400", "--height", "300", "--transfer-preset", "Blue-Green-Red"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     RgbaImage image;
     std::string error;
@@ -139,9 +145,9 @@ TEST(TvlRenderCli, ExplainsItselfOnHelp)
     test::TempDir dir;
     const Result r = runTool(dir, {"--help"});
     EXPECT_EQ(r.exitCode, 0);
-    for (const char* option : {"--demo", "--output", "--layers", "--background", "--transfer-preset",
-                               "--transfer-points", "--arrow-step", "--arrow-coding", "--dsep", "--dtest",
-                               "--integrator", "--zoom", "--seed", "--width", "--height"})
+    for (const char* option :
+        {"--demo", "--output", "--layers", "--background", "--transfer-preset", "--transfer-points", "--arrow-step",
+            "--arrow-coding", "--dsep", "--dtest", "--integrator", "--zoom", "--seed", "--width", "--height"})
         EXPECT_NE(r.out.find(option), std::string::npos) << "--help does not mention " << option;
 }
 

@@ -22,7 +22,8 @@ TEST(IntegrationSchemeTest, IndexSelectsTheScheme)
         EXPECT_NE(dynamic_cast<EulerIntegrator*>(make(other).get()), nullptr)
             << "index " << other << " must fall back to Euler";
     for (const int index : {0, 1, 2})
-        EXPECT_EQ(indexOf(integrationSchemeFromIndex(index)), index) << "the combo position must survive the round trip";
+        EXPECT_EQ(indexOf(integrationSchemeFromIndex(index)), index)
+            << "the combo position must survive the round trip";
 }
 
 TEST(IntegrationSchemeTest, NewIntegratorIsUnlinked)

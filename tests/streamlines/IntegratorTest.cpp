@@ -40,7 +40,10 @@ bool allFinite(const PointList& line)
 // each of them.
 class TracingLoopTest : public ::testing::TestWithParam<int> {
 protected:
-    std::unique_ptr<LayerIntegrator> integrator(const FlowData& flow) { return makeIntegrator(integrationSchemeFromIndex(GetParam()), &flow); }
+    std::unique_ptr<LayerIntegrator> integrator(const FlowData& flow)
+    {
+        return makeIntegrator(integrationSchemeFromIndex(GetParam()), &flow);
+    }
 };
 
 TEST_P(TracingLoopTest, ZeroSpeedSeedGivesTheSeedAlone)

@@ -413,7 +413,8 @@ TEST_F(StreamlineLayerTest, NothingIsDrawnWhereTheCentreCannotBeSampled)
     place(euler);
     EXPECT_EQ(layer->placedLines().streamlineCount(), 1u) << "a zero-speed centre gives its seed alone";
     for (const Streamline& line : placedStreamlines(layer->placedLines()))
-        EXPECT_TRUE(line.forward.size() == 1 && line.backward.size() == 1) << "a placement from a zero-speed centre moved";
+        EXPECT_TRUE(line.forward.size() == 1 && line.backward.size() == 1)
+            << "a placement from a zero-speed centre moved";
     for (int r = 0; r < layer->rows(); ++r)
         for (int c = 0; c < layer->columns(); ++c)
             ASSERT_EQ(layer->cell(c, r), nullptr) << "a seed alone was stored";

@@ -15,7 +15,10 @@ struct FlowShape {
     std::function<void(const std::string& gridPath, const std::string& dataPath)> write;
 };
 
-inline void PrintTo(const FlowShape& shape, std::ostream* os) { *os << shape.name; }
+inline void PrintTo(const FlowShape& shape, std::ostream* os)
+{
+    *os << shape.name;
+}
 
 // Every shape of unusable input: each must fail the load with a tagged cause
 // and leave the data set loaded before untouched.

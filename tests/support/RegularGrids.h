@@ -11,8 +11,7 @@ namespace tvl::test {
 // Gives the data set a regular grid built sample by sample, as if a load had
 // resampled it: values holds additionalCount planes of width × height floats.
 inline void setRegularGrid(FlowData& flow, int width, int height, int additionalCount,
-                           std::vector<RegularSample> samples, std::vector<float> values, Vector3 minimum,
-                           Vector3 maximum)
+    std::vector<RegularSample> samples, std::vector<float> values, Vector3 minimum, Vector3 maximum)
 {
     RegularGrid grid;
     grid.width = width;

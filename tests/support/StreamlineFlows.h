@@ -1,7 +1,7 @@
 #pragma once
 
-#include "flow/FlowData.h"
 #include "RegularGrids.h"
+#include "flow/FlowData.h"
 #include "flow/RegularSample.h"
 #include "flow/Vector3.h"
 

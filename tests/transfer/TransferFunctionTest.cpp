@@ -43,8 +43,8 @@ Rgb entry(TransferFunction& tf, int i)
         // Black to white over n entries: the increment is 255 / n per entry.
         const float expected = 255.0f / static_cast<float>(n) * static_cast<float>(i);
         if (std::abs(float(e.r) - expected) > 1.0f || e.r != e.g || e.g != e.b)
-            return ::testing::AssertionFailure() << "entry " << i << " is (" << int(e.r) << ", " << int(e.g)
-                                                 << ", " << int(e.b) << ")";
+            return ::testing::AssertionFailure()
+                << "entry " << i << " is (" << int(e.r) << ", " << int(e.g) << ", " << int(e.b) << ")";
     }
     return ::testing::AssertionSuccess();
 }
@@ -55,10 +55,10 @@ Rgb entry(TransferFunction& tf, int i)
 {
     for (int s = tf.pointCount(); s < TransferFunction::kMaxPoints; ++s) {
         const ControlPoint& p = tf.point(s);
-        if (p.key != s || p.left != 0 || p.top != 0 || p.right != 0 || p.bottom != 0 || p.colour() != Rgb{})
-            return ::testing::AssertionFailure() << "free slot " << s << " has key " << p.key << ", left "
-                                                 << p.left << ", colour (" << int(p.red) << ", " << int(p.green)
-                                                 << ", " << int(p.blue) << ")";
+        if (p.key != s || p.left != 0 || p.top != 0 || p.right != 0 || p.bottom != 0 || p.colour() != Rgb {})
+            return ::testing::AssertionFailure()
+                << "free slot " << s << " has key " << p.key << ", left " << p.left << ", colour (" << int(p.red)
+                << ", " << int(p.green) << ", " << int(p.blue) << ")";
     }
     return ::testing::AssertionSuccess();
 }
@@ -93,7 +93,7 @@ TEST(TransferFunctionTest, DefaultSetUpOn255PixelsIsTheExactGreyRamp)
     ASSERT_EQ(table->entryCount(), 255) << "one entry per strip pixel column";
     for (int i = 0; i < 255; ++i) {
         const auto v = static_cast<std::uint8_t>(i);
-        EXPECT_EQ(table->entry(i), (Rgb{v, v, v})) << "increment 1.0 must give (i, i, i) at entry " << i;
+        EXPECT_EQ(table->entry(i), (Rgb {v, v, v})) << "increment 1.0 must give (i, i, i) at entry " << i;
     }
     const ControlPoint& left = tf.point(0);
     const ControlPoint& right = tf.point(1);
@@ -105,8 +105,8 @@ TEST(TransferFunctionTest, DefaultSetUpOn255PixelsIsTheExactGreyRamp)
     EXPECT_EQ(right.right, 265);
     EXPECT_EQ(right.top, kTop);
     EXPECT_EQ(right.bottom, kBottom);
-    EXPECT_EQ(left.colour(), (Rgb{0, 0, 0}));
-    EXPECT_EQ(right.colour(), (Rgb{255, 255, 255}));
+    EXPECT_EQ(left.colour(), (Rgb {0, 0, 0}));
+    EXPECT_EQ(right.colour(), (Rgb {255, 255, 255}));
     EXPECT_TRUE(freeSlotsAreReset(tf));
 }
 
@@ -134,11 +134,11 @@ TEST(TransferFunctionTest, ThreeColourPresetsPutTheMiddlePointAtHalfTheWidth)
     EXPECT_EQ(tf.point(1).column(), 50) << "sorting must bring the middle point between the ends";
     EXPECT_EQ(tf.point(2).column(), 100);
     EXPECT_EQ(tf.point(2).key, 1) << "the right end point keeps key 1 wherever sorting puts it";
-    EXPECT_EQ(entry(tf, 0), (Rgb{0, 0, 255}));
-    EXPECT_EQ(entry(tf, 50), (Rgb{0, 255, 0})) << "the middle point's column carries exactly its colour";
-    EXPECT_EQ(entry(tf, 51), (Rgb{5, 249, 0})) << "increments of 255 / 50 = 5.1 as floats, truncated";
+    EXPECT_EQ(entry(tf, 0), (Rgb {0, 0, 255}));
+    EXPECT_EQ(entry(tf, 50), (Rgb {0, 255, 0})) << "the middle point's column carries exactly its colour";
+    EXPECT_EQ(entry(tf, 51), (Rgb {5, 249, 0})) << "increments of 255 / 50 = 5.1 as floats, truncated";
     const Rgb last = entry(tf, 99);
-    EXPECT_NE(last, (Rgb{255, 0, 0})) << "the last point's colour lies one past the table";
+    EXPECT_NE(last, (Rgb {255, 0, 0})) << "the last point's colour lies one past the table";
     EXPECT_GE(last.r, 248) << "49 steps of 5.1 from green towards red";
     EXPECT_LE(last.g, 6) << "49 steps of -5.1 from 255";
     EXPECT_EQ(last.b, 0);
@@ -147,8 +147,8 @@ TEST(TransferFunctionTest, ThreeColourPresetsPutTheMiddlePointAtHalfTheWidth)
     odd.applyPreset(preset("Black-Orange-Yellow"));
     ASSERT_EQ(odd.pointCount(), 3);
     EXPECT_EQ(odd.point(1).column(), 50) << "101 / 2 truncates to 50";
-    EXPECT_EQ(odd.point(1).colour(), (Rgb{218, 141, 0}));
-    EXPECT_EQ(entry(odd, 50), (Rgb{218, 141, 0}));
+    EXPECT_EQ(odd.point(1).colour(), (Rgb {218, 141, 0}));
+    EXPECT_EQ(entry(odd, 50), (Rgb {218, 141, 0}));
 }
 
 TEST(TransferFunctionTest, PresetReplacesEveryPointAndResetsTheSlots)
@@ -162,15 +162,15 @@ TEST(TransferFunctionTest, PresetReplacesEveryPointAndResetsTheSlots)
     EXPECT_EQ(tf.pointCount(), 2);
     EXPECT_EQ(tf.point(0).key, 0);
     EXPECT_EQ(tf.point(1).key, 1);
-    EXPECT_EQ(tf.point(1).colour(), (Rgb{255, 255, 0}));
+    EXPECT_EQ(tf.point(1).colour(), (Rgb {255, 255, 0}));
     EXPECT_TRUE(freeSlotsAreReset(tf));
-    EXPECT_EQ(entry(tf, 0), (Rgb{0, 0, 255}));
-    EXPECT_EQ(entry(tf, 100), (Rgb{127, 127, 127})) << "half way from blue to yellow, truncated";
+    EXPECT_EQ(entry(tf, 0), (Rgb {0, 0, 255}));
+    EXPECT_EQ(entry(tf, 100), (Rgb {127, 127, 127})) << "half way from blue to yellow, truncated";
 
     const Rgb four[] = {{1, 1, 1}, {2, 2, 2}, {3, 3, 3}, {4, 4, 4}};
     tf.applyPreset(four, 4);
     EXPECT_EQ(tf.pointCount(), 2) << "a colour count other than 2 or 3 must be ignored";
-    EXPECT_EQ(tf.point(1).colour(), (Rgb{255, 255, 0}));
+    EXPECT_EQ(tf.point(1).colour(), (Rgb {255, 255, 0}));
 }
 
 TEST(TransferFunctionTest, AddPointSortsAndStopsAtThirtyPoints)
@@ -187,9 +187,9 @@ TEST(TransferFunctionTest, AddPointSortsAndStopsAtThirtyPoints)
     EXPECT_EQ(tf.point(1).key, 3) << "an added point takes over the key of the slot it was added into";
     EXPECT_EQ(tf.point(1).top, kTop) << "top and bottom come from the strip";
     EXPECT_EQ(tf.point(1).bottom, kBottom);
-    EXPECT_EQ(entry(tf, 100), (Rgb{0, 255, 0}));
-    EXPECT_EQ(entry(tf, 200), (Rgb{255, 0, 0}));
-    EXPECT_EQ(entry(tf, 150), (Rgb{127, 127, 0})) << "linear between the two added points";
+    EXPECT_EQ(entry(tf, 100), (Rgb {0, 255, 0}));
+    EXPECT_EQ(entry(tf, 200), (Rgb {255, 0, 0}));
+    EXPECT_EQ(entry(tf, 150), (Rgb {127, 127, 0})) << "linear between the two added points";
 
     for (int x = 5; tf.pointCount() < TransferFunction::kMaxPoints; x += 9)
         tf.addPoint(x, 1, 2, 3);
@@ -199,7 +199,7 @@ TEST(TransferFunctionTest, AddPointSortsAndStopsAtThirtyPoints)
     EXPECT_EQ(tf.pointCount(), 30) << "a 31st point must be refused";
     EXPECT_EQ(repaints, before + 1) << "the refused add still repaints";
     for (int s = 0; s < tf.pointCount(); ++s)
-        EXPECT_NE(tf.point(s).colour(), (Rgb{99, 99, 99})) << "the refused point's colour must not appear";
+        EXPECT_NE(tf.point(s).colour(), (Rgb {99, 99, 99})) << "the refused point's colour must not appear";
     EXPECT_TRUE(liveSortedByColumn(tf));
 }
 
@@ -214,7 +214,7 @@ TEST(TransferFunctionTest, RemovingAPointRestoresTheRampAndFreesItsSlots)
     tf.removePoint(tf.hitTest(120, 5));
     ASSERT_EQ(tf.pointCount(), 4);
     EXPECT_TRUE(freeSlotsAreReset(tf));
-    EXPECT_EQ(entry(tf, 120), (Rgb{127, 127, 0})) << "the ramp must run straight from red to green again";
+    EXPECT_EQ(entry(tf, 120), (Rgb {127, 127, 0})) << "the ramp must run straight from red to green again";
 
     tf.removePoint(tf.hitTest(60, 5));
     tf.removePoint(tf.hitTest(180, 5));
@@ -244,7 +244,7 @@ TEST(TransferFunctionTest, EndPointsCannotBeMovedOrRemoved)
     tf.removePoint(TransferFunction::kNoPoint);
     tf.removePoint(2);
     tf.movePoint(7, 30);
-    tf.setPointColor(5, Rgb{1, 2, 3});
+    tf.setPointColor(5, Rgb {1, 2, 3});
     EXPECT_EQ(tf.pointCount(), 2) << "indices outside the live slots must be ignored";
     EXPECT_TRUE(freeSlotsAreReset(tf));
     EXPECT_TRUE(isDefaultRamp(tf));
@@ -263,10 +263,10 @@ TEST(TransferFunctionTest, MovedPointIsResortedAndTheRampFollows)
     const int moved = tf.hitTest(170, 5);
     ASSERT_NE(moved, TransferFunction::kNoPoint);
     EXPECT_EQ(moved, 2) << "the red point must now come after the blue one";
-    EXPECT_EQ(tf.point(moved).colour(), (Rgb{255, 0, 0}));
+    EXPECT_EQ(tf.point(moved).colour(), (Rgb {255, 0, 0}));
     EXPECT_EQ(tf.point(moved).left, 160);
-    EXPECT_EQ(entry(tf, 170), (Rgb{255, 0, 0}));
-    EXPECT_EQ(entry(tf, 150), (Rgb{0, 0, 255}));
+    EXPECT_EQ(entry(tf, 170), (Rgb {255, 0, 0}));
+    EXPECT_EQ(entry(tf, 150), (Rgb {0, 0, 255}));
     EXPECT_EQ(tf.hitTest(50, 5), TransferFunction::kNoPoint) << "nothing may stay at the old column";
 }
 
@@ -297,15 +297,15 @@ TEST(TransferFunctionTest, PointColourTakesColorRefByteOrderAndKeepsTheOrder)
     tf.setRepaintCallback([&repaints] { ++repaints; });
     tf.ensureInitialized();
 
-    tf.setPointColor(1, std::uint32_t{0x000000ff});
-    EXPECT_EQ(tf.point(1).colour(), (Rgb{255, 0, 0})) << "COLORREF keeps red in its lowest byte";
+    tf.setPointColor(1, std::uint32_t {0x000000ff});
+    EXPECT_EQ(tf.point(1).colour(), (Rgb {255, 0, 0})) << "COLORREF keeps red in its lowest byte";
     EXPECT_EQ(tf.point(1).key, 1);
-    EXPECT_EQ(entry(tf, 254), (Rgb{254, 0, 0})) << "recolouring the right end point bends the whole ramp";
-    EXPECT_EQ(entry(tf, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(entry(tf, 254), (Rgb {254, 0, 0})) << "recolouring the right end point bends the whole ramp";
+    EXPECT_EQ(entry(tf, 0), (Rgb {0, 0, 0}));
 
-    tf.setPointColor(0, std::uint32_t{0x00ff0000});
-    EXPECT_EQ(tf.point(0).colour(), (Rgb{0, 0, 255})) << "COLORREF keeps blue in its third byte";
-    EXPECT_EQ(entry(tf, 0), (Rgb{0, 0, 255}));
+    tf.setPointColor(0, std::uint32_t {0x00ff0000});
+    EXPECT_EQ(tf.point(0).colour(), (Rgb {0, 0, 255})) << "COLORREF keeps blue in its third byte";
+    EXPECT_EQ(entry(tf, 0), (Rgb {0, 0, 255}));
     EXPECT_EQ(repaints, 2) << "each recolouring repaints once";
 }
 
@@ -322,7 +322,7 @@ TEST(TransferFunctionTest, EveryEditRepaintsOnce)
     EXPECT_EQ(repaints, 1) << "addPoint";
     tf.movePoint(1, 40);
     EXPECT_EQ(repaints, 2) << "movePoint";
-    tf.setPointColor(1, Rgb{4, 5, 6});
+    tf.setPointColor(1, Rgb {4, 5, 6});
     EXPECT_EQ(repaints, 3) << "setPointColor";
     tf.removePoint(1);
     EXPECT_EQ(repaints, 4) << "removePoint";
@@ -336,10 +336,10 @@ TEST(TransferFunctionTest, PointsSharingAColumnGiveFiniteDeterministicColours)
     tf.addPoint(50, 255, 0, 0);
     tf.addPoint(50, 0, 0, 255);
     ASSERT_TRUE(liveSortedByColumn(tf));
-    ASSERT_EQ(tf.point(1).colour(), (Rgb{255, 0, 0})) << "equal columns keep the order of their slots";
-    EXPECT_EQ(entry(tf, 50), (Rgb{255, 0, 0})) << "the shared column shows the first point of the pair";
-    EXPECT_EQ(entry(tf, 51), (Rgb{0, 0, 255})) << "the ramp carries on from the second point";
-    EXPECT_EQ(entry(tf, 49), (Rgb{249, 0, 0})) << "the ramp up to the pair must not be disturbed";
+    ASSERT_EQ(tf.point(1).colour(), (Rgb {255, 0, 0})) << "equal columns keep the order of their slots";
+    EXPECT_EQ(entry(tf, 50), (Rgb {255, 0, 0})) << "the shared column shows the first point of the pair";
+    EXPECT_EQ(entry(tf, 51), (Rgb {0, 0, 255})) << "the ramp carries on from the second point";
+    EXPECT_EQ(entry(tf, 49), (Rgb {249, 0, 0})) << "the ramp up to the pair must not be disturbed";
 
     // A point dragged onto its neighbour's column sorts by the slots it came
     // from: the neighbour stays first.
@@ -348,15 +348,15 @@ TEST(TransferFunctionTest, PointsSharingAColumnGiveFiniteDeterministicColours)
     dragged.addPoint(60, 255, 0, 255);
     dragged.movePoint(2, 30);
     ASSERT_EQ(dragged.pointCount(), 4);
-    EXPECT_EQ(dragged.point(1).colour(), (Rgb{0, 255, 0})) << "the point that was first must stay first";
-    EXPECT_EQ(dragged.point(2).colour(), (Rgb{255, 0, 255}));
-    EXPECT_EQ(entry(dragged, 30), (Rgb{0, 255, 0}));
-    EXPECT_EQ(entry(dragged, 31), (Rgb{255, 0, 255}));
+    EXPECT_EQ(dragged.point(1).colour(), (Rgb {0, 255, 0})) << "the point that was first must stay first";
+    EXPECT_EQ(dragged.point(2).colour(), (Rgb {255, 0, 255}));
+    EXPECT_EQ(entry(dragged, 30), (Rgb {0, 255, 0}));
+    EXPECT_EQ(entry(dragged, 31), (Rgb {255, 0, 255}));
 
     TransferFunction atZero(strip(100));
     atZero.addPoint(0, 255, 0, 0);
-    EXPECT_EQ(entry(atZero, 0), (Rgb{255, 0, 0})) << "a point on column 0 takes over the first entry";
-    EXPECT_EQ(entry(atZero, 99), (Rgb{255, 252, 252})) << "red to white over 100 columns";
+    EXPECT_EQ(entry(atZero, 0), (Rgb {255, 0, 0})) << "a point on column 0 takes over the first entry";
+    EXPECT_EQ(entry(atZero, 99), (Rgb {255, 252, 252})) << "red to white over 100 columns";
 }
 
 TEST(TransferFunctionTest, StripWithoutWidthHasAnEmptyTable)
@@ -367,7 +367,7 @@ TEST(TransferFunctionTest, StripWithoutWidthHasAnEmptyTable)
     tf.applyPreset(preset("Blue-Green-Red"));
     EXPECT_EQ(tf.pointCount(), 3) << "edits still work on an empty table";
 
-    TransferFunction negative(ClientRect{10, 0, 0, 18});
+    TransferFunction negative(ClientRect {10, 0, 0, 18});
     EXPECT_EQ(negative.colorTable()->entryCount(), 0) << "a negative width must not allocate";
 }
 

@@ -109,7 +109,8 @@ void CArrowPlotPageTest::additionalEntriesReplaceThoseOfTheLastDataSet()
     page_->setAdditionalEntries(1);
     TVL_CHECK_EQ(list->count(), 3, "one value gives one entry");
     TVL_CHECK_EQ(list->currentIndex(), -1, "a selection whose entry is gone shows none");
-    TVL_CHECK_EQ(canvas_->settings().arrowCoding.listPosition(), codingBefore, "refilling the list is no user choice for the canvas");
+    TVL_CHECK_EQ(canvas_->settings().arrowCoding.listPosition(), codingBefore,
+        "refilling the list is no user choice for the canvas");
     page_->setAdditionalEntries(0);
     TVL_CHECK_EQ(list->count(), 2, "no values leave only the fixed entries");
 }

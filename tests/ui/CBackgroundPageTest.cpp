@@ -42,7 +42,8 @@ void CBackgroundPageTest::init()
     std::vector<float> values(static_cast<std::size_t>(2 * w * h));
     for (std::size_t i = 0; i < values.size(); ++i)
         values[i] = static_cast<float>(i % 7);
-    tvl::test::setRegularGrid(flow_, w, h, 2, std::move(samples), std::move(values), {0.0f, 0.0f, 0.0f}, {1.0f, 0.8f, 0.0f});
+    tvl::test::setRegularGrid(
+        flow_, w, h, 2, std::move(samples), std::move(values), {0.0f, 0.0f, 0.0f}, {1.0f, 0.8f, 0.0f});
     table_ = makeUniformTable(16, {10, 20, 30});
     canvas_ = std::make_unique<COpenGLWnd>();
     page_ = std::make_unique<CBackgroundPage>();

@@ -70,7 +70,8 @@ void CStreamlinePageTest::startsWithEulerEvenDistancesAndDefaultSliders()
     TVL_CHECK_EQ(page_->dtestSlider()->maximum(), 99, "dtest range");
     TVL_CHECK_EQ(page_->dtestSlider()->value(), 50, "dtest starts at 50");
     const StreamlineSettings settings = page_->getStreamlineSettings();
-    TVL_CHECK(settings.dsep == 100 && settings.dtest == 50 && settings.scheme == IntegrationScheme::Euler && settings.placement == Placement::EvenDistances,
+    TVL_CHECK(settings.dsep == 100 && settings.dtest == 50 && settings.scheme == IntegrationScheme::Euler
+            && settings.placement == Placement::EvenDistances,
         "the settings getter must report the start values");
 }
 
@@ -81,7 +82,8 @@ void CStreamlinePageTest::placementButtonsSetThePlacement()
     TVL_CHECK(page_->getStreamlineSettings().placement == Placement::Manual, "the page must remember Manual");
     page_->evenButton()->click();
     TVL_CHECK(canvas_->evenPlacement(), "Even Distances must reach the canvas");
-    TVL_CHECK(page_->getStreamlineSettings().placement == Placement::EvenDistances, "the page must remember Even Distances");
+    TVL_CHECK(
+        page_->getStreamlineSettings().placement == Placement::EvenDistances, "the page must remember Even Distances");
 }
 
 void CStreamlinePageTest::listAndSlidersHandAllThreeSettingsWithoutRedraw()
@@ -89,12 +91,15 @@ void CStreamlinePageTest::listAndSlidersHandAllThreeSettingsWithoutRedraw()
     canvas_->drawLayers(view_, Layers {false, true, false});
     const QImage before = canvas_->picture();
     page_->integrationList()->setCurrentIndex(2);
-    TVL_CHECK(indexOf(canvas_->settings().scheme) == 2 && canvas_->settings().dsepPosition == 100.0f && canvas_->settings().dtestPosition == 50.0f,
+    TVL_CHECK(indexOf(canvas_->settings().scheme) == 2 && canvas_->settings().dsepPosition == 100.0f
+            && canvas_->settings().dtestPosition == 50.0f,
         "an integrator change hands all three settings");
     page_->dsepSlider()->setValue(250);
-    TVL_CHECK(canvas_->settings().dsepPosition == 250.0f && indexOf(canvas_->settings().scheme) == 2, "a dsep move hands all three settings");
+    TVL_CHECK(canvas_->settings().dsepPosition == 250.0f && indexOf(canvas_->settings().scheme) == 2,
+        "a dsep move hands all three settings");
     page_->dtestSlider()->setValue(75);
-    TVL_CHECK(canvas_->settings().dtestPosition == 75.0f && canvas_->settings().dsepPosition == 250.0f, "a dtest move hands all three settings");
+    TVL_CHECK(canvas_->settings().dtestPosition == 75.0f && canvas_->settings().dsepPosition == 250.0f,
+        "a dtest move hands all three settings");
     TVL_CHECK(canvas_->picture() == before, "streamline settings show only at the next Draw");
     const StreamlineSettings settings = page_->getStreamlineSettings();
     TVL_CHECK(settings.dsep == 250 && settings.dtest == 75 && settings.scheme == IntegrationScheme::RungeKutta4,

@@ -3,12 +3,12 @@
 // Shared by the widget tests: a dialog provider that answers from queues,
 // check macros that say why, flows and pictures to test with, and main().
 
-#include "flow/FlowData.h"
 #include "RegularGrids.h"
+#include "flow/AnalyticFlow.h"
+#include "flow/FlowData.h"
+#include "flow/FlowFileWriter.h"
 #include "flow/RegularSample.h"
 #include "flow/Vector3.h"
-#include "flow/AnalyticFlow.h"
-#include "flow/FlowFileWriter.h"
 #include "transfer/ColorTable.h"
 #include "ui/DialogProvider.h"
 #include "ui/GlSetup.h"

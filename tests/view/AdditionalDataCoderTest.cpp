@@ -1,7 +1,7 @@
 #include "view/AdditionalDataCoder.h"
 
-#include "flow/FlowData.h"
 #include "RegularGrids.h"
+#include "flow/FlowData.h"
 #include "transfer/ColorTable.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ std::shared_ptr<ColorTable> indexTable(int count)
 {
     auto table = std::make_shared<ColorTable>(count);
     for (int i = 0; i < count; ++i)
-        table->setEntry(i, Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77});
+        table->setEntry(i, Rgb {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77});
     return table;
 }
 
@@ -36,7 +36,7 @@ void setValues(FlowData& flow, const std::vector<ValueOf>& planes)
         }
     }
     tvl::test::setRegularGrid(flow, n, n, int(planes.size()), std::vector<RegularSample>(std::size_t(n * n)),
-                        std::move(values), Vector3{0, 0, 0}, Vector3{1, 1, 0});
+        std::move(values), Vector3 {0, 0, 0}, Vector3 {1, 1, 0});
 }
 
 struct Colour {
@@ -46,8 +46,8 @@ struct Colour {
 
 Colour colourAt(const DataCoder& coder, float gx, float gy)
 {
-    Colour c{false, {1, 2, 3, 4}};
-    c.ok = coder.colorAt(Vector3{gx, gy, 0.0f}, c.rgba);
+    Colour c {false, {1, 2, 3, 4}};
+    c.ok = coder.colorAt(Vector3 {gx, gy, 0.0f}, c.rgba);
     return c;
 }
 

@@ -17,7 +17,7 @@ std::shared_ptr<ColorTable> indexTable(int count)
 {
     auto table = std::make_shared<ColorTable>(count);
     for (int i = 0; i < count; ++i)
-        table->setEntry(i, Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77});
+        table->setEntry(i, Rgb {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77});
     return table;
 }
 
@@ -47,8 +47,8 @@ Colour colourFor(FixedCoder& coder, float t, bool hasValue = true)
 {
     coder.value = t;
     coder.hasValue = hasValue;
-    Colour c{false, {1, 2, 3, 4}};
-    c.ok = coder.colorAt(Vector3{}, c.rgba);
+    Colour c {false, {1, 2, 3, 4}};
+    c.ok = coder.colorAt(Vector3 {}, c.rgba);
     return c;
 }
 
@@ -78,7 +78,7 @@ TEST(DataCoderTest, BaseCoderGivesTheFirstEntryEverywhere)
     FlowData flow;
     DataCoder coder(flow, indexTable(101));
     std::uint8_t rgba[4] = {0, 0, 0, 0};
-    ASSERT_TRUE(coder.colorAt(Vector3{-1e6f, 3.0f, 0.0f}, rgba)) << "the base value 0 exists at every point";
+    ASSERT_TRUE(coder.colorAt(Vector3 {-1e6f, 3.0f, 0.0f}, rgba)) << "the base value 0 exists at every point";
     EXPECT_EQ(rgba[0], 0);
     EXPECT_EQ(rgba[1], 255);
     EXPECT_EQ(rgba[3], 255) << "alpha must be opaque";
@@ -124,19 +124,19 @@ TEST(DataCoderTest, OutOfRangeOrMissingValuesGiveOpaqueWhite)
 TEST(DataCoderTest, CoderSeesTransferFunctionEditsAndKeepsItsTableAlive)
 {
     FlowData flow;
-    auto tf = std::make_unique<TransferFunction>(ClientRect{0, 0, 100, 18});
+    auto tf = std::make_unique<TransferFunction>(ClientRect {0, 0, 100, 18});
     FixedCoder coder(flow, tf->colorTable());
 
     Colour before = colourFor(coder, 1.0f);
     ASSERT_TRUE(before.ok);
     EXPECT_EQ(before.rgba[0], 252) << "the default ramp's last entry is 99 * 2.55";
 
-    tf->setPointColor(1, Rgb{0, 0, 0});
+    tf->setPointColor(1, Rgb {0, 0, 0});
     Colour after = colourFor(coder, 1.0f);
     ASSERT_TRUE(after.ok);
     EXPECT_EQ(after.rgba[0], 0) << "the next colorAt must see the recoloured ramp without a rebuild of the coder";
 
-    tf->setPointColor(1, Rgb{255, 0, 0});
+    tf->setPointColor(1, Rgb {255, 0, 0});
     tf.reset();
     Colour orphan = colourFor(coder, 1.0f);
     ASSERT_TRUE(orphan.ok);

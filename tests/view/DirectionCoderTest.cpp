@@ -1,7 +1,7 @@
 #include "view/DirectionCoder.h"
 
-#include "flow/FlowData.h"
 #include "RegularGrids.h"
+#include "flow/FlowData.h"
 #include "transfer/ColorTable.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ std::shared_ptr<ColorTable> indexTable(int count)
 {
     auto table = std::make_shared<ColorTable>(count);
     for (int i = 0; i < count; ++i)
-        table->setEntry(i, Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77});
+        table->setEntry(i, Rgb {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77});
     return table;
 }
 
@@ -27,8 +27,8 @@ void setUniform(FlowData& flow, float vx, float vy)
 {
     const int n = 11;
     const float speed = static_cast<float>(std::sqrt(double(vx) * vx + double(vy) * vy));
-    std::vector<RegularSample> samples(std::size_t(n * n), RegularSample{vx, vy, 0.0f, speed});
-    tvl::test::setRegularGrid(flow, n, n, 0, std::move(samples), {}, Vector3{0, 0, 0}, Vector3{1, 1, 0});
+    std::vector<RegularSample> samples(std::size_t(n * n), RegularSample {vx, vy, 0.0f, speed});
+    tvl::test::setRegularGrid(flow, n, n, 0, std::move(samples), {}, Vector3 {0, 0, 0}, Vector3 {1, 1, 0});
 }
 
 struct Probe {
@@ -40,9 +40,9 @@ struct Probe {
 
 Probe probe(const DirectionCoder& coder, float gx, float gy)
 {
-    Probe p{false, -7.0f, false, {1, 2, 3, 4}};
-    p.hasValue = coder.normalizedValue(Vector3{gx, gy, 0.0f}, p.t);
-    p.ok = coder.colorAt(Vector3{gx, gy, 0.0f}, p.rgba);
+    Probe p {false, -7.0f, false, {1, 2, 3, 4}};
+    p.hasValue = coder.normalizedValue(Vector3 {gx, gy, 0.0f}, p.t);
+    p.ok = coder.colorAt(Vector3 {gx, gy, 0.0f}, p.rgba);
     return p;
 }
 

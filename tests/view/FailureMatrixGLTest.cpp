@@ -9,8 +9,8 @@
 #include "FlowViewTestSupport.h"
 #include "TempDir.h"
 
-#include "flow/FlowData.h"
 #include "flow/AnalyticFlow.h"
+#include "flow/FlowData.h"
 #include "transfer/ColorTable.h"
 #include "view/AdditionalDataCoder.h"
 #include "view/DirectionCoder.h"
@@ -34,7 +34,7 @@ std::shared_ptr<ColorTable> rampTable()
 {
     auto table = std::make_shared<ColorTable>(256);
     for (int i = 0; i < 256; ++i)
-        table->setEntry(i, Rgb{std::uint8_t(i), std::uint8_t(255 - i), 128});
+        table->setEntry(i, Rgb {std::uint8_t(i), std::uint8_t(255 - i), 128});
     return table;
 }
 

@@ -101,7 +101,7 @@ TEST_F(FlowViewArrowsGLTest, DrawsTrianglesAlongTheFlowFromTheLowerLeftCorner)
     for (const auto& a : all) {
         ASSERT_EQ(a.mode, static_cast<GLenum>(GL_POLYGON));
         ASSERT_EQ(a.vertices.size(), 3u) << "an arrow is a triangle";
-        EXPECT_EQ(a.colour, (std::array<float, 3>{1.0f, 0.7f, 0.7f})) << "arrows are drawn in (1, 0.7, 0.7)";
+        EXPECT_EQ(a.colour, (std::array<float, 3> {1.0f, 0.7f, 0.7f})) << "arrows are drawn in (1, 0.7, 0.7)";
         const Point m = midpoint(a);
         EXPECT_EQ(std::remainder(m[0], 5.0f), 0.0f) << "arrow off the lattice at x " << m[0];
         EXPECT_EQ(std::remainder(m[1], 5.0f), 0.0f) << "arrow off the lattice at y " << m[1];
@@ -170,10 +170,14 @@ TEST_F(FlowViewArrowsGLTest, CodesTheLengthWithSpeedOrAnAdditionalValue)
     tvl::test::setRegularGrid(flow, w, h, 1, samples, rows, {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
     show(400, 200);
 
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({49.5f, 10.0f, 0.0f}, ArrowCoding::fromListPosition(0)), 0.8f) << "no coding";
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({49.5f, 10.0f, 0.0f}, ArrowCoding::fromListPosition(1)), 49.5f / 99.0f) << "speed coding";
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, ArrowCoding::fromListPosition(2)), 0.5f) << "value coding";
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, ArrowCoding::fromListPosition(8)), 0.8f) << "only six values code";
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({49.5f, 10.0f, 0.0f}, ArrowCoding::fromListPosition(0)), 0.8f)
+        << "no coding";
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({49.5f, 10.0f, 0.0f}, ArrowCoding::fromListPosition(1)), 49.5f / 99.0f)
+        << "speed coding";
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, ArrowCoding::fromListPosition(2)), 0.5f)
+        << "value coding";
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, ArrowCoding::fromListPosition(8)), 0.8f)
+        << "only six values code";
     EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, ArrowCoding::fromListPosition(-1)), 0.8f);
     EXPECT_FLOAT_EQ(view->arrowLengthFactor({10.0f, 24.5f, 0.0f}, ArrowCoding::fromListPosition(7)), 0.8f)
         << "a value number the data set lacks codes nothing";
@@ -199,14 +203,16 @@ TEST_F(FlowViewArrowsGLTest, FallsBackToUncodedArrowsWhereTheCodingHasNoScale)
 {
     // Every velocity (1, 0) but every speed 0: the maximum speed is 0. The one
     // additional value is constant: its range is 0.
-    std::vector<RegularSample> samples(100 * 50, RegularSample{1.0f, 0.0f, 0.0f, 0.0f});
-    tvl::test::setRegularGrid(flow, 100, 50, 1, samples, std::vector<float>(100 * 50, 3.0f), {0.0f, 0.0f, 0.0f},
-                        {2.0f, 1.0f, 0.0f});
+    std::vector<RegularSample> samples(100 * 50, RegularSample {1.0f, 0.0f, 0.0f, 0.0f});
+    tvl::test::setRegularGrid(
+        flow, 100, 50, 1, samples, std::vector<float>(100 * 50, 3.0f), {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
     ASSERT_EQ(flow.getMaxSpeed(), 0.0f);
     ASSERT_EQ(flow.getValueRange(0), 0.0f);
     show(400, 200);
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({50.0f, 25.0f, 0.0f}, ArrowCoding::fromListPosition(1)), 0.8f) << "0 / 0 speed";
-    EXPECT_FLOAT_EQ(view->arrowLengthFactor({50.0f, 25.0f, 0.0f}, ArrowCoding::fromListPosition(2)), 0.8f) << "0 / 0 value";
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({50.0f, 25.0f, 0.0f}, ArrowCoding::fromListPosition(1)), 0.8f)
+        << "0 / 0 speed";
+    EXPECT_FLOAT_EQ(view->arrowLengthFactor({50.0f, 25.0f, 0.0f}, ArrowCoding::fromListPosition(2)), 0.8f)
+        << "0 / 0 value";
 
     for (int coding : {1, 2, 4}) {
         const auto all = arrows(20, ArrowCoding::fromListPosition(coding));
@@ -223,9 +229,9 @@ TEST_F(FlowViewArrowsGLTest, SendsNoNonFiniteVertexWhereTheFlowHasNoDirection)
     std::vector<RegularSample> samples;
     for (int r = 0; r < 50; ++r)
         for (int c = 0; c < 100; ++c)
-            samples.push_back(c < 50 ? RegularSample{} : RegularSample{1.0f, 1.0f, 0.0f, std::sqrt(2.0f)});
+            samples.push_back(c < 50 ? RegularSample {} : RegularSample {1.0f, 1.0f, 0.0f, std::sqrt(2.0f)});
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    samples[25 * 100 + 75] = RegularSample{nan, nan, 0.0f, nan};
+    samples[25 * 100 + 75] = RegularSample {nan, nan, 0.0f, nan};
     tvl::test::setRegularGrid(flow, 100, 50, 0, samples, {}, {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
     show(400, 200);
 

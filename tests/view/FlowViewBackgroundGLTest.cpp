@@ -27,7 +27,7 @@ std::shared_ptr<ColorTable> rampTable()
 {
     auto table = std::make_shared<ColorTable>(256);
     for (int i = 0; i < 256; ++i)
-        table->setEntry(i, Rgb{static_cast<std::uint8_t>(i), 0, static_cast<std::uint8_t>(255 - i)});
+        table->setEntry(i, Rgb {static_cast<std::uint8_t>(i), 0, static_cast<std::uint8_t>(255 - i)});
     return table;
 }
 
@@ -35,7 +35,7 @@ std::shared_ptr<ColorTable> blueTable()
 {
     auto table = std::make_shared<ColorTable>(16);
     for (int i = 0; i < 16; ++i)
-        table->setEntry(i, Rgb{0, 0, 255});
+        table->setEntry(i, Rgb {0, 0, 255});
     return table;
 }
 
@@ -46,8 +46,9 @@ std::shared_ptr<const ColorTable> fineTable()
     static const std::shared_ptr<const ColorTable> table = [] {
         auto t = std::make_shared<ColorTable>(1 << 24);
         for (int i = 0; i < (1 << 24); ++i)
-            t->setEntry(i, Rgb{static_cast<std::uint8_t>(i >> 16), static_cast<std::uint8_t>(i >> 8),
-                               static_cast<std::uint8_t>(i)});
+            t->setEntry(i,
+                Rgb {static_cast<std::uint8_t>(i >> 16), static_cast<std::uint8_t>(i >> 8),
+                    static_cast<std::uint8_t>(i)});
         return t;
     }();
     return table;
@@ -73,7 +74,10 @@ public:
     using SpeedCoder::SpeedCoder;
 };
 
-Pixel rgba(Rgb c) { return {c.r, c.g, c.b, 255}; }
+Pixel rgba(Rgb c)
+{
+    return {c.r, c.g, c.b, 255};
+}
 
 class FlowViewBackgroundGLTest : public ::testing::Test {
 protected:
@@ -128,8 +132,8 @@ TEST_F(FlowViewBackgroundGLTest, SamplesEachPixelAtItsLowerLeftCorner)
     // The image's first row lies at the bottom: row 0 samples row 0 (entry 0),
     // the top row samples 49.75 (entry 254).
     const RgbaImage image = canvas.read();
-    EXPECT_EQ(image.pixel(10, 0), (Pixel{0, 0, 255, 255})) << "the first image row must be the bottom row";
-    EXPECT_EQ(image.pixel(10, 199), (Pixel{254, 0, 1, 255})) << "the last image row must be the top row";
+    EXPECT_EQ(image.pixel(10, 0), (Pixel {0, 0, 255, 255})) << "the first image row must be the bottom row";
+    EXPECT_EQ(image.pixel(10, 199), (Pixel {254, 0, 1, 255})) << "the last image row must be the top row";
 
     // What GL shows is exactly the image that was filled.
     std::vector<std::uint8_t> filled(4u * 400u * 200u);
@@ -137,7 +141,7 @@ TEST_F(FlowViewBackgroundGLTest, SamplesEachPixelAtItsLowerLeftCorner)
     for (int y = 0; y < 200; ++y)
         for (int x = 0; x < 400; ++x) {
             const std::size_t at = 4u * (static_cast<std::size_t>(y) * 400u + static_cast<std::size_t>(x));
-            ASSERT_EQ(image.pixel(x, y), (Pixel{filled[at], filled[at + 1], filled[at + 2], filled[at + 3]}))
+            ASSERT_EQ(image.pixel(x, y), (Pixel {filled[at], filled[at + 1], filled[at + 2], filled[at + 3]}))
                 << "pixel " << x << ", " << y << " differs from the image";
         }
 }
@@ -151,22 +155,22 @@ TEST_F(FlowViewBackgroundGLTest, LeavesPixelsWithoutASpeedWhite)
     const RgbaImage image = canvas.read();
     // Columns from 99 on (pixels 396..399) and rows from 49 on (196..199)
     // have no samples beyond them.
-    EXPECT_EQ(image.pixel(395, 100), (Pixel{0, 0, 255, 255})) << "column 98.75 has a speed";
-    EXPECT_EQ(image.pixel(396, 100), (Pixel{255, 255, 255, 255})) << "last sample column must be white";
-    EXPECT_EQ(image.pixel(399, 100), (Pixel{255, 255, 255, 255}));
-    EXPECT_EQ(image.pixel(100, 195), (Pixel{0, 0, 255, 255})) << "row 48.75 has a speed";
-    EXPECT_EQ(image.pixel(100, 196), (Pixel{255, 255, 255, 255})) << "last sample row must be white";
-    EXPECT_EQ(image.pixel(399, 199), (Pixel{255, 255, 255, 255}));
+    EXPECT_EQ(image.pixel(395, 100), (Pixel {0, 0, 255, 255})) << "column 98.75 has a speed";
+    EXPECT_EQ(image.pixel(396, 100), (Pixel {255, 255, 255, 255})) << "last sample column must be white";
+    EXPECT_EQ(image.pixel(399, 100), (Pixel {255, 255, 255, 255}));
+    EXPECT_EQ(image.pixel(100, 195), (Pixel {0, 0, 255, 255})) << "row 48.75 has a speed";
+    EXPECT_EQ(image.pixel(100, 196), (Pixel {255, 255, 255, 255})) << "last sample row must be white";
+    EXPECT_EQ(image.pixel(399, 199), (Pixel {255, 255, 255, 255}));
 }
 
 TEST_F(FlowViewBackgroundGLTest, ShowsAnEditedTransferFunctionAtTheNextDraw)
 {
     // Speed 1 everywhere but one sample of speed 2: t = 0.5 almost everywhere.
-    std::vector<RegularSample> samples(100 * 50, RegularSample{1.0f, 0.0f, 0.0f, 1.0f});
-    samples[0] = RegularSample{2.0f, 0.0f, 0.0f, 2.0f};
+    std::vector<RegularSample> samples(100 * 50, RegularSample {1.0f, 0.0f, 0.0f, 1.0f});
+    samples[0] = RegularSample {2.0f, 0.0f, 0.0f, 2.0f};
     tvl::test::setRegularGrid(flow, 100, 50, 0, samples, {}, {0.0f, 0.0f, 0.0f}, {2.0f, 1.0f, 0.0f});
     show(400, 200);
-    TransferFunction transfer(ClientRect{0, 0, 100, 20});
+    TransferFunction transfer(ClientRect {0, 0, 100, 20});
     const std::shared_ptr<const ColorTable> table = transfer.colorTable();
     SpeedCoder coder(flow, table);
 
@@ -174,7 +178,7 @@ TEST_F(FlowViewBackgroundGLTest, ShowsAnEditedTransferFunctionAtTheNextDraw)
     const Pixel before = canvas.read().pixel(200, 100);
     EXPECT_EQ(before, rgba(table->entry(50))) << "t = 0.5 shows entry 50";
 
-    transfer.setPointColor(0, Rgb{255, 0, 0});
+    transfer.setPointColor(0, Rgb {255, 0, 0});
     canvas.clear();
     view->drawBackground(coder);
     const Pixel after = canvas.read().pixel(200, 100);
@@ -202,8 +206,8 @@ TEST_F(FlowViewBackgroundGLTest, SpeedImageEqualsOneColorAtPerPixel)
     auto compare = [&](const std::shared_ptr<const ColorTable>& table, const char* what) {
         SpeedCoder fast(flow, table);
         PlainSpeedCoder plain(flow, table);
-        const std::size_t bytes = 4u * static_cast<std::size_t>(view->viewportWidth())
-            * static_cast<std::size_t>(view->viewportHeight());
+        const std::size_t bytes
+            = 4u * static_cast<std::size_t>(view->viewportWidth()) * static_cast<std::size_t>(view->viewportHeight());
         std::vector<std::uint8_t> expected(bytes, 7);
         std::vector<std::uint8_t> actual(bytes, 9);
         view->fillBackgroundImage(plain, expected.data());
@@ -226,7 +230,7 @@ TEST_F(FlowViewBackgroundGLTest, SpeedImageEqualsOneColorAtPerPixel)
     show(317, 263);
     compare(rampTable(), "double gyre, whole region");
     compare(fineTable(), "double gyre, one entry per 2^-24 of t");
-    TransferFunction transfer(ClientRect{0, 0, 37, 10});
+    TransferFunction transfer(ClientRect {0, 0, 37, 10});
     compare(transfer.colorTable(), "double gyre, 37 entries");
     compare(std::make_shared<ColorTable>(1), "one entry");
     compare(std::make_shared<ColorTable>(0), "empty table");
@@ -251,7 +255,8 @@ TEST_F(FlowViewBackgroundGLTest, SpeedImageEqualsOneColorAtPerPixel)
     compare(fineTable(), "pixels on the samples, fine table");
 
     // A data set at rest: every t is 0 / 0.
-    tvl::test::setRegularGrid(flow, 30, 20, 0, std::vector<RegularSample>(600), {}, {0.0f, 0.0f, 0.0f}, {3.0f, 2.0f, 0.0f});
+    tvl::test::setRegularGrid(
+        flow, 30, 20, 0, std::vector<RegularSample>(600), {}, {0.0f, 0.0f, 0.0f}, {3.0f, 2.0f, 0.0f});
     show(300, 200);
     compare(rampTable(), "zero maximum speed");
 }

@@ -129,9 +129,8 @@ TEST_F(FlowViewGLTest, ZoomsToTheSameRegionWhicheverWayTheRectangleIsDragged)
     EXPECT_EQ(viewport[2], 400) << "zooming applies the viewport";
     EXPECT_EQ(viewport[3], 200);
 
-    const float drags[3][4] = {{300.0f, 50.0f, 100.0f, 150.0f},
-                               {100.0f, 50.0f, 300.0f, 150.0f},
-                               {300.0f, 150.0f, 100.0f, 50.0f}};
+    const float drags[3][4]
+        = {{300.0f, 50.0f, 100.0f, 150.0f}, {100.0f, 50.0f, 300.0f, 150.0f}, {300.0f, 150.0f, 100.0f, 50.0f}};
     for (const auto& d : drags) {
         view->resetRegion();
         view->zoomToWindowRect(d[0], d[1], d[2], d[3]);
@@ -143,7 +142,6 @@ TEST_F(FlowViewGLTest, ZoomsToTheSameRegionWhicheverWayTheRectangleIsDragged)
     view->resetRegion();
     view->zoomToWindowRect(100.9f, 150.5f, 300.7f, 50.0f);
     expectRegion(0.5f, 0.245f, 1.5f, 0.75f, "fractions of a pixel moved the region");
-
 }
 
 TEST_F(FlowViewGLTest, ClipsZoomRectanglesToTheRegion)
@@ -240,11 +238,10 @@ TEST_F(FlowViewGLTest, DrawsTheZoomRectangleAsARedOutline)
     const auto strips = test::recordPrimitives([&] { view->drawZoomRectangle(100, 50, 300, 150); });
     ASSERT_EQ(strips.size(), 1u) << "the outline is one line strip";
     EXPECT_EQ(strips[0].mode, static_cast<GLenum>(GL_LINE_STRIP));
-    EXPECT_EQ(strips[0].colour, (std::array<float, 3>{1.0f, 0.0f, 0.0f})) << "the outline must be red";
+    EXPECT_EQ(strips[0].colour, (std::array<float, 3> {1.0f, 0.0f, 0.0f})) << "the outline must be red";
     // World corners: canvas x 100 and 300 are 0.5 and 1.5, rows 150 and 50 are 0.25 and 0.75.
-    const std::vector<std::array<float, 3>> corners = {{0.5f, 0.75f, 0.0f}, {1.5f, 0.75f, 0.0f},
-                                                       {1.5f, 0.25f, 0.0f}, {0.5f, 0.25f, 0.0f},
-                                                       {0.5f, 0.75f, 0.0f}};
+    const std::vector<std::array<float, 3>> corners
+        = {{0.5f, 0.75f, 0.0f}, {1.5f, 0.75f, 0.0f}, {1.5f, 0.25f, 0.0f}, {0.5f, 0.25f, 0.0f}, {0.5f, 0.75f, 0.0f}};
     EXPECT_EQ(strips[0].vertices, corners) << "a closed outline through the four corners, in world coordinates";
 }
 

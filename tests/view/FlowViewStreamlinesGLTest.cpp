@@ -105,7 +105,7 @@ TEST_F(FlowViewStreamlinesGLTest, SchemeSelectsTheIntegratorAndTheListReplaysThe
     ASSERT_NO_FATAL_FAILURE(open());
     std::vector<RgbaImage> pictures;
     for (const IntegrationScheme scheme :
-         {IntegrationScheme::Euler, IntegrationScheme::RungeKutta2, IntegrationScheme::RungeKutta4}) {
+        {IntegrationScheme::Euler, IntegrationScheme::RungeKutta2, IntegrationScheme::RungeKutta4}) {
         glClear(GL_COLOR_BUFFER_BIT);
         view->drawStreamlines(100.0f, 50.0f, scheme);
         pictures.push_back(context.readPixels());

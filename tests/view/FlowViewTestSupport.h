@@ -3,8 +3,8 @@
 // Shared by the FlowView GL tests: regular-grid flows built directly and an
 // offscreen canvas with the drawing state of a fresh canvas.
 
-#include "flow/FlowData.h"
 #include "RegularGrids.h"
+#include "flow/FlowData.h"
 #include "flow/RegularSample.h"
 #include "flow/Vector3.h"
 #include "render/OffscreenContext.h"
@@ -24,12 +24,11 @@
 namespace tvl::test {
 
 // width × height samples of one velocity, bounding box minimum..maximum.
-inline void setUniformFlow(FlowData& flow, int width, int height, float vx, float vy, Vector3 minimum,
-                           Vector3 maximum)
+inline void setUniformFlow(FlowData& flow, int width, int height, float vx, float vy, Vector3 minimum, Vector3 maximum)
 {
     const float speed = std::sqrt(vx * vx + vy * vy);
-    std::vector<RegularSample> samples(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                                       RegularSample{vx, vy, 0.0f, speed});
+    std::vector<RegularSample> samples(
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height), RegularSample {vx, vy, 0.0f, speed});
     tvl::test::setRegularGrid(flow, width, height, 0, std::move(samples), {}, minimum, maximum);
 }
 
@@ -55,9 +54,18 @@ private:
     OffscreenContext context_;
 };
 
-inline bool isBlack(const std::array<std::uint8_t, 4>& p) { return p[0] == 0 && p[1] == 0 && p[2] == 0; }
-inline bool isWhite(const std::array<std::uint8_t, 4>& p) { return p[0] == 255 && p[1] == 255 && p[2] == 255; }
-inline bool isRed(const std::array<std::uint8_t, 4>& p) { return p[0] == 255 && p[1] == 0 && p[2] == 0; }
+inline bool isBlack(const std::array<std::uint8_t, 4>& p)
+{
+    return p[0] == 0 && p[1] == 0 && p[2] == 0;
+}
+inline bool isWhite(const std::array<std::uint8_t, 4>& p)
+{
+    return p[0] == 255 && p[1] == 255 && p[2] == 255;
+}
+inline bool isRed(const std::array<std::uint8_t, 4>& p)
+{
+    return p[0] == 255 && p[1] == 0 && p[2] == 0;
+}
 // The arrows' colour (1.0, 0.7, 0.7).
 inline bool isPink(const std::array<std::uint8_t, 4>& p)
 {

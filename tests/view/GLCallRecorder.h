@@ -18,13 +18,13 @@ namespace tvl::test {
 
 struct RecordedPrimitive {
     GLenum mode = 0;
-    std::array<float, 3> colour{}; // current colour at glBegin
+    std::array<float, 3> colour {}; // current colour at glBegin
     std::vector<std::array<float, 3>> vertices;
 };
 
 struct GLCallRecorder {
     bool active = false;
-    std::array<float, 3> colour{1.0f, 1.0f, 1.0f};
+    std::array<float, 3> colour {1.0f, 1.0f, 1.0f};
     std::vector<RecordedPrimitive> primitives;
 };
 
@@ -35,8 +35,7 @@ inline GLCallRecorder& glCallRecorder()
 }
 
 // The primitives that draw() begins, in order.
-template <typename Draw>
-std::vector<RecordedPrimitive> recordPrimitives(Draw&& draw)
+template <typename Draw> std::vector<RecordedPrimitive> recordPrimitives(Draw&& draw)
 {
     GLCallRecorder& recorder = glCallRecorder();
     recorder.primitives.clear();
@@ -46,8 +45,7 @@ std::vector<RecordedPrimitive> recordPrimitives(Draw&& draw)
     return std::move(recorder.primitives);
 }
 
-template <typename Function>
-Function nextGL(const char* name)
+template <typename Function> Function nextGL(const char* name)
 {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }

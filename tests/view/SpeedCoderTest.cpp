@@ -1,7 +1,7 @@
 #include "view/SpeedCoder.h"
 
-#include "flow/FlowData.h"
 #include "RegularGrids.h"
+#include "flow/FlowData.h"
 #include "transfer/ColorTable.h"
 
 #include <gtest/gtest.h>
@@ -18,24 +18,23 @@ std::shared_ptr<ColorTable> indexTable(int count)
 {
     auto table = std::make_shared<ColorTable>(count);
     for (int i = 0; i < count; ++i)
-        table->setEntry(i, Rgb{static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77});
+        table->setEntry(i, Rgb {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77});
     return table;
 }
 
 // An 11 x 11 regular grid whose sample speeds are given per sample; the
 // velocity points along +x with that speed.
-template <typename SpeedOf>
-void setSpeeds(FlowData& flow, SpeedOf speedOf)
+template <typename SpeedOf> void setSpeeds(FlowData& flow, SpeedOf speedOf)
 {
     const int n = 11;
     std::vector<RegularSample> samples(std::size_t(n * n));
     for (int r = 0; r < n; ++r) {
         for (int c = 0; c < n; ++c) {
             const float s = speedOf(c, r);
-            samples[std::size_t(r * n + c)] = RegularSample{s, 0.0f, 0.0f, s};
+            samples[std::size_t(r * n + c)] = RegularSample {s, 0.0f, 0.0f, s};
         }
     }
-    tvl::test::setRegularGrid(flow, n, n, 0, std::move(samples), {}, Vector3{0, 0, 0}, Vector3{1, 1, 0});
+    tvl::test::setRegularGrid(flow, n, n, 0, std::move(samples), {}, Vector3 {0, 0, 0}, Vector3 {1, 1, 0});
 }
 
 struct Colour {
@@ -45,8 +44,8 @@ struct Colour {
 
 Colour colourAt(const DataCoder& coder, float gx, float gy)
 {
-    Colour c{false, {1, 2, 3, 4}};
-    c.ok = coder.colorAt(Vector3{gx, gy, 0.0f}, c.rgba);
+    Colour c {false, {1, 2, 3, 4}};
+    c.ok = coder.colorAt(Vector3 {gx, gy, 0.0f}, c.rgba);
     return c;
 }
 

@@ -1,7 +1,7 @@
 // tvl-info: loads a data set (or the built-in demo) and prints its summary.
+#include "flow/AnalyticFlow.h"
 #include "flow/FlowData.h"
 #include "flow/LogSink.h"
-#include "flow/AnalyticFlow.h"
 
 #include <cstdio>
 #include <string>
@@ -41,6 +41,6 @@ int main(int argc, char** argv)
     std::printf("additional values: %d\n", flow.getAdditionalCount());
     for (int k = 0; k < flow.getAdditionalCount(); ++k)
         std::printf("  value %d:       %g .. %g (range %g)\n", k, flow.getValueMinimum(k) + 0.0f,
-                    flow.getValueMaximum(k) + 0.0f, flow.getValueRange(k));
+            flow.getValueMaximum(k) + 0.0f, flow.getValueRange(k));
     return 0;
 }

@@ -129,8 +129,8 @@ bool parseTransferPreset(const std::string& text, int& preset, std::string& erro
     return false;
 }
 
-bool parseTransferPoints(const std::string& text, std::vector<RenderSettings::TransferPoint>& points,
-                         std::string& error)
+bool parseTransferPoints(
+    const std::string& text, std::vector<RenderSettings::TransferPoint>& points, std::string& error)
 {
     std::vector<RenderSettings::TransferPoint> parsed;
     int interior = 0;

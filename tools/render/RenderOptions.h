@@ -19,8 +19,8 @@ bool parseIntegrator(const std::string& text, IntegrationScheme& scheme, std::st
 // A preset's menu text ("Blue-Green-Red"), any letter case.
 bool parseTransferPreset(const std::string& text, int& preset, std::string& error);
 // "POS:#RRGGBB[,POS:#RRGGBB...]", POS in 0 .. 1.
-bool parseTransferPoints(const std::string& text, std::vector<RenderSettings::TransferPoint>& points,
-                         std::string& error);
+bool parseTransferPoints(
+    const std::string& text, std::vector<RenderSettings::TransferPoint>& points, std::string& error);
 // A comma-separated subset of "background", "streamlines", "arrows", or "none".
 bool parseLayers(const std::string& text, RenderSettings& settings, std::string& error);
 

@@ -50,17 +50,22 @@ int main(int argc, char** argv)
     std::vector<float> zoom;
     std::vector<float> seeds;
 
-    CLI::App app{"Draws the layers of a flow data set (a *.gri grid file and a *.dat data file) into a PNG\n"
-                 "picture, as the window's canvas shows them after Draw: background, evenly spaced\n"
-                 "streamlines, arrows, then any hand-seeded streamlines on top. Needs no display.",
-                 "tvl-render"};
+    CLI::App app {"Draws the layers of a flow data set (a *.gri grid file and a *.dat data file) into a PNG\n"
+                  "picture, as the window's canvas shows them after Draw: background, evenly spaced\n"
+                  "streamlines, arrows, then any hand-seeded streamlines on top. Needs no display.",
+        "tvl-render"};
     app.add_option("grid", gridFile, "grid file (*.gri)");
     app.add_option("data", dataFile, "data file (*.dat)");
     app.add_option("-o,--output", output, "PNG file to write; nothing is written on failure")->required();
     app.add_flag("--demo", demo, "draw the built-in demo data set (a double gyre with two additional values)");
-    app.add_option("--width", settings.width, "canvas width in pixels")->check(CLI::Range(1, 16384))->capture_default_str();
-    app.add_option("--height", settings.height, "canvas height in pixels")->check(CLI::Range(1, 16384))->capture_default_str();
-    app.add_option("--layers", layers, "layers to draw: a comma-separated subset of background, streamlines, arrows; or none")
+    app.add_option("--width", settings.width, "canvas width in pixels")
+        ->check(CLI::Range(1, 16384))
+        ->capture_default_str();
+    app.add_option("--height", settings.height, "canvas height in pixels")
+        ->check(CLI::Range(1, 16384))
+        ->capture_default_str();
+    app.add_option(
+           "--layers", layers, "layers to draw: a comma-separated subset of background, streamlines, arrows; or none")
         ->capture_default_str();
     app.add_option("--background", background, "background quantity: speed, direction or value:K (additional value K)")
         ->capture_default_str();
@@ -68,18 +73,21 @@ int main(int argc, char** argv)
         ->check(CLI::Range(2, 4096))
         ->capture_default_str();
     auto* preset = app.add_option("--transfer-preset", transferPreset,
-                                  "transfer function preset: Black-White, Blue-Yellow, Blue-Green-Red, "
-                                  "Black-Blue-Cyan, Black-Orange-Yellow (default black to white)");
+        "transfer function preset: Black-White, Blue-Yellow, Blue-Green-Red, "
+        "Black-Blue-Cyan, Black-Orange-Yellow (default black to white)");
     app.add_option("--transfer-points", transferPoints,
-                   "explicit control points POS:#RRGGBB,... with POS in 0..1; 0 and 1 recolour the end points")
+           "explicit control points POS:#RRGGBB,... with POS in 0..1; 0 and 1 recolour the end points")
         ->excludes(preset);
-    app.add_option("--arrow-step", settings.layers.arrowStep, "pixels between arrows (the grid resolution slider is 5..80)")
+    app.add_option(
+           "--arrow-step", settings.layers.arrowStep, "pixels between arrows (the grid resolution slider is 5..80)")
         ->check(CLI::Range(1, 1000))
         ->capture_default_str();
     app.add_option("--arrow-coding", arrowCoding, "arrow length coding: none, speed or value:K")->capture_default_str();
-    app.add_option("--dsep", settings.layers.dsepPosition, "dsep slider position, 10..1000")->check(CLI::Range(10.0f, 1000.0f))
+    app.add_option("--dsep", settings.layers.dsepPosition, "dsep slider position, 10..1000")
+        ->check(CLI::Range(10.0f, 1000.0f))
         ->capture_default_str();
-    app.add_option("--dtest", settings.layers.dtestPosition, "dtest slider position, 1..99")->check(CLI::Range(1.0f, 99.0f))
+    app.add_option("--dtest", settings.layers.dtestPosition, "dtest slider position, 1..99")
+        ->check(CLI::Range(1.0f, 99.0f))
         ->capture_default_str();
     app.add_option("--integrator", integrator, "integrator of the evenly spaced streamlines: euler, rk2, rk4")
         ->capture_default_str();
@@ -106,7 +114,7 @@ int main(int argc, char** argv)
     if (!transferPoints.empty() && !tvl::parseTransferPoints(transferPoints, settings.transferPoints, error))
         return fail(error);
     if (zoom.size() == 4)
-        settings.zoom = tvl::ZoomRectangle{zoom[0], zoom[1], zoom[2], zoom[3]};
+        settings.zoom = tvl::ZoomRectangle {zoom[0], zoom[1], zoom[2], zoom[3]};
     for (std::size_t k = 0; k + 1 < seeds.size(); k += 2)
         settings.seeds.push_back({seeds[k], seeds[k + 1]});
     if (demo == (!gridFile.empty() || !dataFile.empty()))

@@ -1,2 +1,2 @@
-#include <QString>
 #include "../streamlines/Bad.h"
+#include <QString>

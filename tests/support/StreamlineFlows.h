@@ -11,8 +11,9 @@
 
 namespace tvl::test {
 
-// Regular grids given sample by sample, for the streamline tests. Positions
-// are regular-grid index coordinates; the bounds only matter to the view.
+// Named flows given sample by sample on a regular grid. Positions are
+// regular-grid index coordinates; the bounds (flow coordinates) only matter to
+// views. velocity(column, row) gives each sample, its length the speed.
 template <class Velocity>
 void setField(FlowData& flow, int width, int height, Velocity velocity, Vector3 minimum = {0.0f, 0.0f, 0.0f},
     Vector3 maximum = {1.0f, 1.0f, 0.0f})
@@ -33,14 +34,33 @@ inline void setUniform(FlowData& flow, int width, int height, Vector3 velocity)
     setField(flow, width, height, [velocity](int, int) { return velocity; });
 }
 
-// Counter-clockwise solid-body rotation about (centre, centre), angular speed
-// 1: the speed at radius r is r.
+inline void setUniformFlow(FlowData& flow, int width, int height, float vx, float vy, Vector3 minimum, Vector3 maximum)
+{
+    setField(
+        flow, width, height,
+        [=](int, int) {
+            return Vector3 {vx, vy, 0.0f};
+        },
+        minimum, maximum);
+}
+
+// Counter-clockwise solid-body rotation about the middle sample, angular
+// speed 1: the speed at radius r is r.
+inline void setRotation(FlowData& flow, int width, int height, Vector3 minimum, Vector3 maximum)
+{
+    const float cx = 0.5f * static_cast<float>(width - 1);
+    const float cy = 0.5f * static_cast<float>(height - 1);
+    setField(
+        flow, width, height,
+        [cx, cy](int c, int r) {
+            return Vector3 {-(static_cast<float>(r) - cy), static_cast<float>(c) - cx, 0.0f};
+        },
+        minimum, maximum);
+}
+
 inline void setRotation(FlowData& flow, int size)
 {
-    const float centre = 0.5f * static_cast<float>(size - 1);
-    setField(flow, size, size, [centre](int c, int r) {
-        return Vector3 {-(static_cast<float>(r) - centre), static_cast<float>(c) - centre, 0.0f};
-    });
+    setRotation(flow, size, size, {0.0f, 0.0f, 0.0f}, {1.0f, 1.0f, 0.0f});
 }
 
 } // namespace tvl::test

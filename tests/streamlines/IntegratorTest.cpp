@@ -3,19 +3,24 @@
 #include "StreamlineFlows.h"
 #include "streamlines/EulerIntegrator.h"
 #include "streamlines/IntegrationScheme.h"
+#include "streamlines/RungeKutta2Integrator.h"
+#include "streamlines/RungeKutta4Integrator.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
+#include <string>
 
 namespace tvl {
 namespace {
 
-constexpr float kFloatMax = std::numeric_limits<float>::max();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-// A layer stand-in that rejects every point right of a column and counts.
+// A layer stand-in that rejects every point right of a column, and counts.
 struct ColumnLimit : SeparationTest {
     float limit = 0.0f;
     mutable int calls = 0;
@@ -26,228 +31,270 @@ struct ColumnLimit : SeparationTest {
     }
 };
 
-bool allFinite(const PointList& line)
+// Largest distance of a line's points from radius r about (20, 20).
+double radialError(const PointList& line, double r)
 {
-    for (int i = 0; i < line.count(); ++i) {
-        const Vector3& p = line.data()[i];
-        if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z))
-            return false;
-    }
-    return true;
+    double worst = 0.0;
+    for (int i = 0; i < line.count(); ++i)
+        worst = std::max(worst, std::abs(std::hypot(line.data()[i].x - 20.0, line.data()[i].y - 20.0) - r));
+    return worst;
 }
 
-// Every scheme shares the tracing loop; the stop conditions are checked for
-// each of them.
-class TracingLoopTest : public ::testing::TestWithParam<int> {
+TEST(IntegrationSchemeTest, IndexSelectsTheSchemeAndAnyOtherIndexEuler)
+{
+    FlowData flow;
+    for (const auto& [index, scheme] : {std::pair {0, 0}, {1, 1}, {2, 2}, {3, 0}, {-1, 0}, {7, 0}, {1 << 30, 0}}) {
+        const auto made = makeIntegrator(integrationSchemeFromIndex(index), &flow);
+        const int kind = dynamic_cast<RungeKutta4Integrator*>(made.get()) ? 2
+            : dynamic_cast<RungeKutta2Integrator*>(made.get())            ? 1
+            : dynamic_cast<EulerIntegrator*>(made.get())                  ? 0
+                                                                          : -1;
+        EXPECT_EQ(kind, scheme) << "index " << index;
+        EXPECT_EQ(made->layer(), nullptr) << "a new integrator is unlinked";
+        if (index >= 0 && index <= 2) {
+            EXPECT_EQ(indexOf(integrationSchemeFromIndex(index)), index) << "the combo position survives";
+        }
+    }
+}
+
+// The tracing loop and its stop conditions, for every scheme.
+class TracingLoopTest : public ::testing::TestWithParam<IntegrationScheme> {
 protected:
-    std::unique_ptr<LayerIntegrator> integrator(const FlowData& flow)
+    // A manual-seeding trace of seed in flow, after adjust() changed the parameters.
+    std::unique_ptr<LayerIntegrator> trace(
+        const FlowData& flow, Vector3 seed, const std::function<void(Integrator&)>& adjust = {})
     {
-        return makeIntegrator(integrationSchemeFromIndex(GetParam()), &flow);
+        auto tracer = makeIntegrator(GetParam(), &flow);
+        tracer->setParameters(TraceParameters::manualSeeding());
+        if (adjust)
+            adjust(*tracer);
+        tracer->traceBoth(seed);
+        return tracer;
     }
 };
 
-TEST_P(TracingLoopTest, ZeroSpeedSeedGivesTheSeedAlone)
+TEST_P(TracingLoopTest, LinesHoldTheSeedAloneWhereNothingMayMove)
 {
-    FlowData flow;
-    test::setUniform(flow, 11, 11, {0.0f, 0.0f, 0.0f});
-    auto tracer = integrator(flow);
-    tracer->setParameters(TraceParameters::manualSeeding());
-    tracer->traceBoth({4.5f, 4.5f, 0.0f});
-    // Zero velocity gives a NaN direction but the speed test stops first.
-    ASSERT_EQ(tracer->forwardLine().count(), 1) << "a zero-speed seed must not move forwards";
-    ASSERT_EQ(tracer->backwardLine().count(), 1) << "a zero-speed seed must not move backwards";
-    EXPECT_EQ(tracer->forwardLine().data()[0], (Vector3 {4.5f, 4.5f, 0.0f})) << "the line must hold the seed";
-    EXPECT_EQ(tracer->backwardLine().data()[0], (Vector3 {4.5f, 4.5f, 0.0f})) << "the line must hold the seed";
-}
-
-TEST_P(TracingLoopTest, SeedOutsideTheDomainGivesTheSeedAlone)
-{
-    FlowData flow;
-    test::setUniform(flow, 11, 11, {1.0f, 0.0f, 0.0f});
-    auto tracer = integrator(flow);
-    tracer->setParameters(TraceParameters::manualSeeding());
-    for (const Vector3 seed : {Vector3 {10.0f, 5.0f, 0.0f}, Vector3 {-1.0f, 5.0f, 0.0f}, Vector3 {3.0f, 42.0f, 0.0f}}) {
-        tracer->traceBoth(seed);
-        ASSERT_EQ(tracer->forwardLine().count(), 1) << "outside seed at x " << seed.x << " y " << seed.y;
-        ASSERT_EQ(tracer->backwardLine().count(), 1) << "outside seed at x " << seed.x << " y " << seed.y;
-        EXPECT_EQ(tracer->forwardLine().data()[0], seed) << "the outside seed itself must be kept";
+    FlowData still, moving;
+    test::setUniform(still, 11, 11, {0, 0, 0});
+    test::setUniform(moving, 11, 11, {1, 0, 0});
+    const struct {
+        const FlowData* flow;
+        Vector3 seed;
+        std::function<void(Integrator&)> adjust;
+        const char* why;
+    } rows[] = {
+        {&still, {4.5f, 4.5f, 0}, {}, "zero speed"},
+        {&moving, {10, 5, 0}, {}, "a seed on the last column is outside"},
+        {&moving, {-1, 5, 0}, {}, "a seed left of the grid"},
+        {&moving, {3, 42, 0}, {}, "a seed above the grid"},
+        {&moving, {5, 5, 0}, [](Integrator& t) { t.setMaxLength(0.0f); }, "maximum length 0"},
+        {&moving, {5, 5, 0}, [](Integrator& t) { t.setMaxLength(-1.0f); }, "negative maximum length"},
+        {&moving, {5, 5, 0}, [](Integrator& t) { t.setMaxLength(kNaN); }, "maximum length NaN"},
+        {&moving, {5, 5, 0}, [](Integrator& t) { t.setMaxSteps(0); }, "maximum steps 0"},
+    };
+    for (const auto& row : rows) {
+        const auto tracer = trace(*row.flow, row.seed, row.adjust);
+        for (const PointList* line : {&tracer->forwardLine(), &tracer->backwardLine()}) {
+            ASSERT_EQ(line->count(), 1) << row.why;
+            EXPECT_EQ(line->data()[0], row.seed) << row.why;
+        }
+    }
+    for (const Vector3 seed : {Vector3 {kNaN, 5, 0}, Vector3 {5, std::numeric_limits<float>::infinity(), 0}}) {
+        const auto tracer = trace(moving, seed);
+        EXPECT_TRUE(tracer->forwardLine().isEmpty() && tracer->backwardLine().isEmpty()) << "a seed not finite";
     }
 }
 
-TEST_P(TracingLoopTest, NoLengthOrNoStepsGivesTheSeedAlone)
+TEST_P(TracingLoopTest, StepBudgetAndLengthBoundTheLine)
 {
-    FlowData flow;
-    test::setUniform(flow, 11, 11, {1.0f, 0.0f, 0.0f});
-    auto tracer = integrator(flow);
-    tracer->setParameters(TraceParameters::manualSeeding());
-    for (const float maxLength : {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN()}) {
-        tracer->setMaxLength(maxLength);
-        tracer->traceBoth({5.0f, 5.0f, 0.0f});
-        EXPECT_EQ(tracer->forwardLine().count(), 1) << "max length " << maxLength << " must allow no step";
-        EXPECT_EQ(tracer->backwardLine().count(), 1) << "max length " << maxLength << " must allow no step";
-    }
-    tracer->setMaxLength(kFloatMax);
-    tracer->setMaxSteps(0);
-    tracer->traceBoth({5.0f, 5.0f, 0.0f});
-    EXPECT_EQ(tracer->forwardLine().count(), 1) << "max steps 0 must allow no step";
-    EXPECT_EQ(tracer->backwardLine().count(), 1) << "max steps 0 must allow no step";
-}
-
-TEST_P(TracingLoopTest, StepBudgetBoundsTheLine)
-{
-    // A rotation never leaves the domain, so only the budget ends the lines.
-    FlowData flow;
-    test::setRotation(flow, 41);
-    auto tracer = integrator(flow);
-    // Small steps keep even the Euler spiral well inside the domain.
-    tracer->setStep(0.001f);
-    tracer->setMaxLength(kFloatMax);
-    tracer->setMaxSteps(1000);
-    tracer->traceBoth({25.0f, 20.0f, 0.0f});
-    EXPECT_EQ(tracer->forwardLine().count(), 1001) << "1000 steps must give the seed and 1000 points";
-    EXPECT_EQ(tracer->backwardLine().count(), 1001) << "1000 steps must give the seed and 1000 points";
+    // A rotation never leaves the domain: only the budget ends the lines.
+    FlowData rotation;
+    test::setRotation(rotation, 41);
+    auto tracer = trace(rotation, {25, 20, 0}, [](Integrator& t) { t.setStep(0.001f), t.setMaxSteps(1000); });
+    EXPECT_EQ(tracer->forwardLine().count(), 1001) << "1000 steps give the seed and 1000 points";
+    EXPECT_EQ(tracer->backwardLine().count(), 1001);
+    // A manual trace takes at most 10000 steps: here 10000 × 1e-4 columns.
+    FlowData uniform;
+    test::setUniform(uniform, 41, 11, {0.001f, 0, 0});
+    tracer = trace(uniform, {20, 5, 0});
+    EXPECT_EQ(tracer->forwardLine().count(), 10001);
+    // |h| = 2 × 0.1: the length 0.9 is reached after 5 steps, either way.
+    test::setUniform(uniform, 41, 11, {2, 0, 0});
+    tracer = trace(uniform, {20, 5, 0}, [](Integrator& t) { t.setMaxLength(0.9f), t.setMaxSteps(100); });
+    EXPECT_EQ(tracer->forwardLine().count(), 6);
+    EXPECT_EQ(tracer->backwardLine().count(), 6) << "the backward length counts |h| as well";
 }
 
 TEST_P(TracingLoopTest, RejectedPointEndsTheLineAndStays)
 {
     FlowData flow;
-    test::setUniform(flow, 51, 11, {1.0f, 0.0f, 0.0f});
-    auto tracer = integrator(flow);
-    tracer->setParameters(TraceParameters::manualSeeding());
-    tracer->setStep(0.25f);
+    test::setUniform(flow, 51, 11, {1, 0, 0});
     ColumnLimit layer;
     layer.limit = 12.1f;
-    tracer->setLayer(&layer);
-    tracer->traceBoth({10.0f, 5.0f, 0.0f});
+    const auto tracer = trace(flow, {10, 5, 0}, [&layer](Integrator& t) {
+        t.setStep(0.25f);
+        static_cast<LayerIntegrator&>(t).setLayer(&layer);
+    });
     const PointList& forward = tracer->forwardLine();
-    ASSERT_EQ(forward.count(), 10) << "steps of 0.25 from 10 must stop at the first point past 12.1";
-    EXPECT_NEAR(forward.data()[forward.count() - 1].x, 12.25f, 1e-5f) << "the rejected point must stay in the line";
-    EXPECT_GT(forward.data()[forward.count() - 1].x, layer.limit) << "the line must end with the rejected point";
-    // The backward line is never rejected: it runs to the left border.
-    EXPECT_LE(tracer->backwardLine().data()[tracer->backwardLine().count() - 1].x, 0.0f)
-        << "the backward line stopped early";
+    ASSERT_EQ(forward.count(), 10) << "steps of 0.25 from 10 stop at the first point past 12.1";
+    EXPECT_NEAR(forward.data()[9].x, 12.25f, 1e-5f) << "the rejected point stays in the line";
+    EXPECT_LE(tracer->backwardLine().data()[tracer->backwardLine().count() - 1].x, 0.0f) << "never rejected";
     EXPECT_EQ(layer.calls, forward.count() - 1 + tracer->backwardLine().count() - 1)
-        << "every stored point but the seed must be tested once";
-
-    tracer->setLayer(nullptr);
-    tracer->traceBoth({10.0f, 5.0f, 0.0f});
-    EXPECT_GT(tracer->forwardLine().count(), 10) << "an unlinked integrator must accept every point";
+        << "every stored point but the seed is tested once";
 }
 
-TEST_P(TracingLoopTest, StoredPointsLieInThePlane)
+TEST_P(TracingLoopTest, StoredPointsLieInThePlaneAndAreFinite)
 {
-    // A velocity with a z part would lift the points off the plane.
     FlowData flow;
-    test::setUniform(flow, 21, 21, {1.0f, 1.0f, 1.0f});
-    auto tracer = integrator(flow);
-    tracer->setParameters(TraceParameters::manualSeeding());
-    const Vector3 seed {10.0f, 10.0f, 5.0f};
-    tracer->traceBoth(seed);
-    EXPECT_EQ(seed.z, 5.0f) << "the seed must only be read";
+    test::setUniform(flow, 21, 21, {1, 1, 1});
+    auto tracer = trace(flow, {10, 10, 5});
     for (const PointList* line : {&tracer->forwardLine(), &tracer->backwardLine()}) {
-        ASSERT_GT(line->count(), 10) << "the trace ended too early to check anything";
-        EXPECT_EQ(line->data()[0], (Vector3 {10.0f, 10.0f, 0.0f})) << "the seed must be stored with z 0";
+        ASSERT_GT(line->count(), 10);
         for (int i = 0; i < line->count(); ++i)
             ASSERT_EQ(line->data()[i].z, 0.0f) << "point " << i << " left the plane";
     }
+    // Columns 0 and 1 flow towards each other: half way the velocity blends to
+    // zero while the speed stays 1, and a step from there lands nowhere.
+    test::setField(flow, 3, 3, [](int c, int) { return Vector3 {c == 0 ? 1.0f : -1.0f, 0, 0}; });
+    for (const float x : {0.5f, 0.25f}) {
+        tracer = trace(flow, {x, 1, 0}, [](Integrator& t) { t.setStep(0.25f); });
+        EXPECT_LE(tracer->forwardLine().count(), 2) << "the trace went on past the stagnation line";
+        for (const PointList* line : {&tracer->forwardLine(), &tracer->backwardLine()})
+            for (int i = 0; i < line->count(); ++i)
+                EXPECT_TRUE(line->data()[i].isFinite()) << "a point without a direction was stored";
+    }
 }
 
-TEST_P(TracingLoopTest, BackwardStopsAfterAsManyStepsAsForward)
-{
-    // |h| = 2 × 0.1: the length 0.9 is reached after 5 steps, well before 100.
-    FlowData flow;
-    test::setUniform(flow, 41, 11, {2.0f, 0.0f, 0.0f});
-    auto tracer = integrator(flow);
-    tracer->setStep(0.1f);
-    tracer->setMaxLength(0.9f);
-    tracer->setMaxSteps(100);
-    tracer->traceBoth({20.0f, 5.0f, 0.0f});
-    EXPECT_EQ(tracer->forwardLine().count(), 6) << "forward line must stop after 5 steps";
-    EXPECT_EQ(tracer->backwardLine().count(), 6) << "the backward length must count |h| as well";
-}
-
-TEST_P(TracingLoopTest, ZeroBlendedVelocityIsNeverStored)
-{
-    // Columns 0 and 1 flow towards each other at speed 1: half way between
-    // them the velocity blends to zero while the speed stays 1.
-    FlowData flow;
-    test::setField(flow, 3, 3, [](int c, int) { return Vector3 {c == 0 ? 1.0f : -1.0f, 0.0f, 0.0f}; });
-    auto tracer = integrator(flow);
-    tracer->setParameters(TraceParameters::manualSeeding());
-    tracer->setStep(0.25f);
-    tracer->traceBoth({0.5f, 1.0f, 0.0f});
-    EXPECT_EQ(tracer->forwardLine().count(), 1) << "a step from a point without direction must not be stored";
-    EXPECT_EQ(tracer->backwardLine().count(), 1) << "a step from a point without direction must not be stored";
-    EXPECT_TRUE(allFinite(tracer->forwardLine())) << "a non-finite point was stored";
-
-    // Arriving at the stagnation line: the point there is stored, the step
-    // after it is not.
-    tracer->traceBoth({0.25f, 1.0f, 0.0f});
-    EXPECT_TRUE(allFinite(tracer->forwardLine())) << "a non-finite point was stored";
-    EXPECT_TRUE(allFinite(tracer->backwardLine())) << "a non-finite point was stored";
-    EXPECT_GE(tracer->forwardLine().count(), 1);
-    EXPECT_LE(tracer->forwardLine().count(), 2) << "the trace went on past the stagnation line";
-}
-
-TEST_P(TracingLoopTest, SeedThatIsNotFiniteGivesEmptyLines)
-{
-    FlowData flow;
-    test::setUniform(flow, 11, 11, {1.0f, 0.0f, 0.0f});
-    auto tracer = integrator(flow);
-    tracer->setParameters(TraceParameters::manualSeeding());
-    tracer->traceBoth({5.0f, 5.0f, 0.0f});
-    ASSERT_GT(tracer->forwardLine().count(), 1);
-    tracer->traceBoth({std::numeric_limits<float>::quiet_NaN(), 5.0f, 0.0f});
-    EXPECT_TRUE(tracer->forwardLine().isEmpty()) << "a NaN seed must not be stored";
-    EXPECT_TRUE(tracer->backwardLine().isEmpty()) << "a NaN seed must not be stored";
-    tracer->traceBoth({5.0f, std::numeric_limits<float>::infinity(), 0.0f});
-    EXPECT_TRUE(tracer->forwardLine().isEmpty()) << "an infinite seed must not be stored";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    AllSchemes, TracingLoopTest, ::testing::Values(0, 1, 2), [](const ::testing::TestParamInfo<int>& scheme) {
-        return scheme.param == 0 ? std::string("Euler")
-            : scheme.param == 1  ? std::string("RungeKutta2")
-                                 : std::string("RungeKutta4");
+INSTANTIATE_TEST_SUITE_P(AllSchemes, TracingLoopTest,
+    ::testing::Values(IntegrationScheme::Euler, IntegrationScheme::RungeKutta2, IntegrationScheme::RungeKutta4),
+    [](const ::testing::TestParamInfo<IntegrationScheme>& scheme) {
+        return std::string(scheme.param == IntegrationScheme::Euler ? "Euler"
+                : scheme.param == IntegrationScheme::RungeKutta2    ? "RungeKutta2"
+                                                                    : "RungeKutta4");
     });
 
-TEST(IntegratorTest, TraceParametersOfTheTwoUses)
-{
-    const TraceParameters manual = TraceParameters::manualSeeding();
-    EXPECT_EQ(manual.step, 0.1f) << "manual seeding steps 0.1";
-    EXPECT_EQ(manual.maxLength, 3.4028235e38f) << "manual seeding has no length bound";
-    EXPECT_EQ(manual.maxSteps, 10000) << "manual seeding takes at most 10000 steps";
-    const TraceParameters even = TraceParameters::evenlySpaced(0.375f);
-    EXPECT_EQ(even.step, 0.75f) << "the placement steps 2 pixels";
-    EXPECT_EQ(even.maxLength, 3750.0f) << "the placement traces at most 10000 pixels";
-    EXPECT_EQ(even.maxSteps, 1000) << "the placement takes at most 1000 steps";
-}
-
-TEST(IntegratorTest, BaseClassTracesNothing)
+TEST(IntegratorTest, EulerAdvancesSpeedTimesStepUntilTheDomainEnds)
 {
     FlowData flow;
-    test::setUniform(flow, 11, 11, {1.0f, 0.0f, 0.0f});
-    Integrator base(&flow);
-    EXPECT_EQ(base.step(), 1.0f) << "default step";
-    EXPECT_EQ(base.maxLength(), 10.0f) << "default maximum length";
-    EXPECT_EQ(base.maxSteps(), 100) << "default maximum steps";
-    base.traceBoth({5.0f, 5.0f, 0.0f});
-    EXPECT_TRUE(base.forwardLine().isEmpty()) << "the base class must leave the lines alone";
-    EXPECT_TRUE(base.backwardLine().isEmpty()) << "the base class must leave the lines alone";
-    EXPECT_TRUE(base.acceptPoint({-100.0f, 0.0f, 0.0f})) << "the base class accepts every point";
-}
-
-TEST(IntegratorTest, NextTraceReplacesTheLines)
-{
-    FlowData flow;
-    test::setUniform(flow, 21, 11, {1.0f, 0.0f, 0.0f});
+    test::setUniform(flow, 51, 11, {2, 0, 0});
     EulerIntegrator euler(&flow);
     euler.setParameters(TraceParameters::manualSeeding());
-    euler.traceBoth({10.0f, 5.0f, 0.0f});
-    const int longForward = euler.forwardLine().count();
-    euler.traceBoth({19.5f, 5.0f, 0.0f});
-    EXPECT_LT(euler.forwardLine().count(), longForward) << "the second trace kept points of the first";
-    EXPECT_EQ(euler.forwardLine().data()[0], (Vector3 {19.5f, 5.0f, 0.0f})) << "the line must begin with the new seed";
+    euler.traceBoth({10, 5, 0});
+    for (const auto& [line, step] : {std::pair {&euler.forwardLine(), 0.2f}, {&euler.backwardLine(), -0.2f}}) {
+        const Vector3* p = line->data();
+        const int n = line->count();
+        ASSERT_GT(n, 50);
+        for (int i = 1; i < n; ++i)
+            ASSERT_NEAR(p[i].x - p[i - 1].x, step, 1e-4f) << "step " << i;
+        // The line ends with its first point outside: past column 49, or past
+        // -1 (between -1 and 0 a coordinate still truncates to column 0).
+        EXPECT_GE(std::abs(p[n - 1].x - 24.5f), 25.5f) << "the line stopped inside the domain";
+        EXPECT_LT(std::abs(p[n - 2].x - 24.5f), 25.5f) << "the line went on outside the domain";
+    }
+}
+
+TEST(IntegratorTest, EachSchemeStepsByItsRule)
+{
+    // Rotation about (20, 20); from (25, 20) the speed is 5 and h = 0.5. Euler
+    // follows the tangent (0, 1); the midpoint scheme the direction at
+    // (25, 20 ± 0.25), which is (∓0.25, 5) normalised.
+    FlowData rotation;
+    test::setRotation(rotation, 41);
+    const double length = std::hypot(0.25, 5.0);
+    const struct {
+        IntegrationScheme scheme;
+        double x, y;
+    } rows[] = {{IntegrationScheme::Euler, 25.0, 20.5},
+        {IntegrationScheme::RungeKutta2, 25.0 - 0.125 / length, 20.0 + 2.5 / length}};
+    for (const auto& row : rows) {
+        const auto tracer = makeIntegrator(row.scheme, &rotation);
+        tracer->setParameters(TraceParameters::manualSeeding());
+        tracer->setMaxSteps(1);
+        tracer->traceBoth({25, 20, 0});
+        const Vector3 f = tracer->forwardLine().data()[1], b = tracer->backwardLine().data()[1];
+        EXPECT_NEAR(f.x, row.x, 1e-5) << indexOf(row.scheme);
+        EXPECT_NEAR(f.y, row.y, 1e-5) << indexOf(row.scheme);
+        EXPECT_NEAR(b.x, row.x, 1e-5) << indexOf(row.scheme) << " backwards";
+        EXPECT_NEAR(b.y, 40.0 - row.y, 1e-5) << indexOf(row.scheme) << " backwards";
+    }
+
+    // Direction +x, speed 1 + column: each fourth-order step is the speed at
+    // its start point times the step.
+    FlowData faster;
+    test::setField(faster, 41, 5, [](int c, int) { return Vector3 {1.0f + float(c), 0, 0}; });
+    RungeKutta4Integrator classic(&faster);
+    classic.setParameters(TraceParameters::manualSeeding());
+    classic.setMaxSteps(2);
+    classic.traceBoth({10, 2, 0});
+    EXPECT_NEAR(classic.forwardLine().data()[1].x, 11.1f, 2e-5f);
+    EXPECT_NEAR(classic.forwardLine().data()[2].x, 12.31f, 2e-5f);
+    EXPECT_NEAR(classic.backwardLine().data()[1].x, 8.9f, 2e-5f);
+}
+
+TEST(IntegratorTest, IntermediateSampleOutsideEndsTheLineWhereEulerGoesOn)
+{
+    // From column 49: a step of 2 has its midpoint on column 50 (outside); a
+    // step of 1.2 has its half steps on 49.6 (inside) and its full step on 50.2.
+    FlowData flow;
+    test::setUniform(flow, 51, 11, {1, 0, 0});
+    const struct {
+        IntegrationScheme scheme;
+        float step;
+        int points;
+    } rows[] = {{IntegrationScheme::Euler, 2.0f, 2}, {IntegrationScheme::RungeKutta2, 2.0f, 1},
+        {IntegrationScheme::RungeKutta2, 1.2f, 2}, {IntegrationScheme::RungeKutta4, 1.2f, 1}};
+    for (const auto& row : rows) {
+        const auto tracer = makeIntegrator(row.scheme, &flow);
+        tracer->setParameters(TraceParameters::manualSeeding());
+        tracer->setStep(row.step);
+        tracer->traceBoth({49, 5, 0});
+        EXPECT_EQ(tracer->forwardLine().count(), row.points) << indexOf(row.scheme) << " with step " << row.step;
+        EXPECT_EQ(tracer->forwardLine().data()[0], (Vector3 {49, 5, 0})) << "the point is not advanced";
+    }
+}
+
+TEST(IntegratorTest, FourthOrderStaysOnTheCircleWhereEulerSpirals)
+{
+    // Radius 10 about (20, 20): each step turns by about 0.1 rad and 189 steps
+    // go three times round. The scheme's radial error is about r θ⁶ / 144 per
+    // step (1.3e-5 in all); rounding near 30 adds some 5e-5. Euler gains a
+    // factor √1.01 per step.
+    FlowData flow;
+    test::setRotation(flow, 41);
+    RungeKutta4Integrator classic(&flow);
+    EulerIntegrator euler(&flow);
+    for (Integrator* tracer : {static_cast<Integrator*>(&classic), static_cast<Integrator*>(&euler)}) {
+        tracer->setParameters(TraceParameters::manualSeeding());
+        tracer->setMaxSteps(189);
+        tracer->traceBoth({30, 20, 0});
+    }
+    ASSERT_EQ(classic.forwardLine().count(), 190);
+    EXPECT_LT(radialError(classic.forwardLine(), 10.0), 1e-4);
+    EXPECT_LT(radialError(classic.backwardLine(), 10.0), 1e-4);
+    double closest = 1e9;
+    for (int i = 50; i < 75; ++i)
+        closest = std::min(
+            closest, std::hypot(classic.forwardLine().data()[i].x - 30.0, classic.forwardLine().data()[i].y - 20.0));
+    EXPECT_LT(closest, 0.5) << "one turn comes back to the seed within half a step";
+    EXPECT_GT(radialError(euler.forwardLine(), 10.0), 0.1) << "the circle cannot tell the schemes apart";
+}
+
+TEST(IntegratorTest, BaseClassTracesNothingAndTracesReplaceTheLines)
+{
+    FlowData flow;
+    test::setUniform(flow, 21, 11, {1, 0, 0});
+    Integrator base(&flow);
+    base.traceBoth({5, 5, 0});
+    EXPECT_TRUE(base.forwardLine().isEmpty() && base.backwardLine().isEmpty());
+    EXPECT_TRUE(base.acceptPoint({-100, 0, 0}));
+    EulerIntegrator euler(&flow);
+    euler.setParameters(TraceParameters::manualSeeding());
+    euler.traceBoth({10, 5, 0});
+    const int longer = euler.forwardLine().count();
+    euler.traceBoth({19.5f, 5, 0});
+    EXPECT_LT(euler.forwardLine().count(), longer) << "the second trace kept points of the first";
+    EXPECT_EQ(euler.forwardLine().data()[0], (Vector3 {19.5f, 5, 0}));
 }
 
 } // namespace

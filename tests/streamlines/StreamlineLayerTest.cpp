@@ -11,413 +11,255 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <map>
 #include <memory>
-#include <random>
-#include <string>
-#include <unordered_map>
-#include <utility>
 #include <vector>
 
 namespace tvl {
 namespace {
 
-// Both half-lines of every placed streamline, in placement order.
-struct Streamline {
-    std::vector<Vector3> forward;
-    std::vector<Vector3> backward;
-};
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-std::vector<Streamline> placedStreamlines(const StreamlineSet& set)
-{
-    std::vector<Streamline> lines;
-    const auto& halves = set.halfLines();
-    for (std::size_t k = 0; k + 1 < halves.size(); k += 2) {
-        const auto forward = set.pointsOf(halves[k]);
-        const auto backward = set.pointsOf(halves[k + 1]);
-        EXPECT_EQ(halves[k].sense, StreamlineSet::Sense::WithFlow) << "streamline " << k / 2;
-        EXPECT_EQ(halves[k + 1].sense, StreamlineSet::Sense::AgainstFlow) << "streamline " << k / 2;
-        lines.push_back({{forward.begin(), forward.end()}, {backward.begin(), backward.end()}});
-    }
-    return lines;
-}
-
-// Points of placed lines in square buckets, for distance checks.
-class NearPoints {
-public:
-    explicit NearPoints(float size)
-        : size_(size)
-    {
-    }
-
-    void add(std::size_t line, const Vector3& p) { buckets_[key(bucket(p.x), bucket(p.y))].push_back({line, p}); }
-
-    // Distance from p to the nearest point of a line before beforeLine, among
-    // the buckets at most reach buckets away; infinity when there is none.
-    double nearest(const Vector3& p, std::size_t beforeLine, int reach) const
-    {
-        double best = std::numeric_limits<double>::infinity();
-        const long long bx = bucket(p.x);
-        const long long by = bucket(p.y);
-        for (long long y = by - reach; y <= by + reach; ++y) {
-            for (long long x = bx - reach; x <= bx + reach; ++x) {
-                const auto found = buckets_.find(key(x, y));
-                if (found == buckets_.end())
-                    continue;
-                for (const auto& [line, q] : found->second) {
-                    if (line < beforeLine)
-                        best = std::min(
-                            best, std::hypot(static_cast<double>(p.x) - q.x, static_cast<double>(p.y) - q.y));
-                }
-            }
-        }
-        return best;
-    }
-
-private:
-    long long bucket(float v) const { return static_cast<long long>(std::floor(v / size_)); }
-    static long long key(long long x, long long y) { return x * 1000003LL + y; }
-
-    float size_;
-    std::unordered_map<long long, std::vector<std::pair<std::size_t, Vector3>>> buckets_;
-};
-
-// A layer set up the way the view sets it for a viewport showing a region of
-// a flow in regular-grid index coordinates.
+// A layer as the view sets it up: a viewport of width × height pixels showing
+// the region minimum..maximum (regular-grid coordinates), g grid units per
+// pixel, dsep 10 pixels and dtest half of it.
 class StreamlineLayerTest : public ::testing::Test {
 protected:
-    FlowData flow;
-    std::unique_ptr<StreamlineLayer> layer;
-
-    void open(int width, int height)
+    void open(int width, int height, Vector3 minimum, Vector3 maximum, float g)
     {
         layer = std::make_unique<StreamlineLayer>(&flow);
         layer->setViewportSize(width, height);
+        layer->setRegion(minimum, maximum);
+        layer->setSeparation(10.0f, g);
+        layer->setTestRatio(0.5f);
     }
-
-    void show(const Vector3& minimum, const Vector3& maximum) { layer->setRegion(minimum, maximum); }
-
-    float gridUnitsPerPixel() const
+    void place(LayerIntegrator& integrator)
     {
-        const Vector3& m = layer->regionMinimum();
-        const Vector3& M = layer->regionMaximum();
-        return ((M.y - m.y) / static_cast<float>(layer->viewportHeight())
-                   + (M.x - m.x) / static_cast<float>(layer->viewportWidth()))
-            * 0.5f;
-    }
-
-    // The placement as the view runs it, with the default sliders.
-    void place(LayerIntegrator& integrator, float dsepPixels = 10.0f, float ratio = 0.5f)
-    {
-        layer->setSeparation(dsepPixels, gridUnitsPerPixel());
-        layer->setTestRatio(ratio);
         layer->setIntegrator(&integrator);
         layer->placeEvenly();
     }
-
-    // The points the placement stored: half-lines of more than one point,
-    // where they have a cell.
-    std::vector<Vector3> storedPoints(const Streamline& line) const
+    int storedPoints() const
     {
-        std::vector<Vector3> stored;
-        for (const std::vector<Vector3>* half : {&line.forward, &line.backward}) {
-            if (half->size() <= 1)
-                continue;
-            for (const Vector3& p : *half) {
-                int c = 0;
-                int r = 0;
-                if (layer->cellOf(p, c, r))
-                    stored.push_back(p);
-            }
-        }
-        return stored;
+        int n = 0;
+        for (int r = 0; r < layer->rows(); ++r)
+            for (int c = 0; c < layer->columns(); ++c)
+                n += layer->cell(c, r) ? layer->cell(c, r)->count() : 0;
+        return n;
     }
+
+    FlowData flow;
+    std::unique_ptr<StreamlineLayer> layer;
 };
 
-TEST_F(StreamlineLayerTest, RegionAndGridSize)
+TEST_F(StreamlineLayerTest, GridSizeAndDistancesFollowTheViewport)
 {
-    ASSERT_NO_FATAL_FAILURE(open(95, 45));
-    layer->setRegion({2.0f, 3.0f, 0.0f}, {10.0f, 7.0f, 0.0f});
-    EXPECT_EQ(layer->regionExtent(), (Vector3 {8.0f, 4.0f, 0.0f})) << "extent must be maximum - minimum";
-    layer->setSeparation(10.0f, 0.25f);
-    EXPECT_EQ(layer->columns(), 10) << "95 pixels at dsep 10 must give 10 columns";
-    EXPECT_EQ(layer->rows(), 5) << "45 pixels at dsep 10 must give 5 rows";
-    EXPECT_EQ(layer->dsep(), 2.5f) << "dsep must be pixels × g";
-    layer->setTestRatio(0.5f);
-    EXPECT_EQ(layer->dtest(), 1.25f) << "dtest must be ratio × dsep";
+    open(95, 45, {2, 3, 0}, {10, 7, 0}, 0.25f);
+    EXPECT_EQ(layer->regionExtent(), (Vector3 {8, 4, 0}));
+    EXPECT_EQ(layer->columns(), 10) << "95 pixels at dsep 10";
+    EXPECT_EQ(layer->rows(), 5) << "45 pixels at dsep 10";
+    EXPECT_EQ(layer->dsep(), 2.5f) << "dsep is pixels × g";
+    EXPECT_EQ(layer->dtest(), 1.25f) << "dtest is ratio × dsep";
     layer->resetGrid();
-    EXPECT_EQ(layer->cellCount(), 50) << "the grid must hold columns × rows cells";
-    for (const float unusable : {0.0f, -10.0f, std::numeric_limits<float>::quiet_NaN()}) {
+    EXPECT_EQ(layer->cellCount(), 50);
+    for (const float unusable : {0.0f, -10.0f, kNaN}) {
         layer->setSeparation(unusable, 0.25f);
         layer->resetGrid();
-        EXPECT_EQ(layer->cellCount(), 0) << "dsep " << unusable << " pixels must leave no grid";
+        EXPECT_EQ(layer->cellCount(), 0) << "dsep " << unusable << " pixels leaves no grid";
     }
 }
 
-TEST_F(StreamlineLayerTest, CellOfTruncatesAndLeavesTheMaximumEdgeOut)
+TEST_F(StreamlineLayerTest, CellsTruncateAndLeaveTheMaximumEdgeOut)
 {
-    ASSERT_NO_FATAL_FAILURE(open(95, 45));
-    layer->setRegion({0.0f, 0.0f, 0.0f}, {10.0f, 5.0f, 0.0f});
-    layer->setSeparation(10.0f, 0.1f);
-    int c = -7;
-    int r = -7;
-    ASSERT_TRUE(layer->cellOf({0.0f, 0.0f, 0.0f}, c, r)) << "the minimum corner has a cell";
-    EXPECT_EQ(c, 0);
-    EXPECT_EQ(r, 0);
-    ASSERT_TRUE(layer->cellOf({9.99f, 4.99f, 0.0f}, c, r));
-    EXPECT_EQ(c, 9) << "column must truncate";
-    EXPECT_EQ(r, 4) << "row must truncate";
-    ASSERT_TRUE(layer->cellOf({3.0f, 2.0f, 0.0f}, c, r));
-    EXPECT_EQ(c, 3) << "a cell border belongs to the upper cell";
-    EXPECT_EQ(r, 2) << "a cell border belongs to the upper cell";
-
-    c = -7;
-    r = -7;
-    EXPECT_FALSE(layer->cellOf({10.0f, 2.0f, 0.0f}, c, r)) << "the maximum x edge has no cell";
-    EXPECT_FALSE(layer->cellOf({2.0f, 5.0f, 0.0f}, c, r)) << "the maximum y edge has no cell";
-    EXPECT_FALSE(layer->cellOf({-0.01f, 2.0f, 0.0f}, c, r)) << "left of the region";
-    EXPECT_FALSE(layer->cellOf({2.0f, 5.01f, 0.0f}, c, r)) << "above the region";
-    EXPECT_FALSE(layer->cellOf({std::numeric_limits<float>::quiet_NaN(), 2.0f, 0.0f}, c, r)) << "NaN has no cell";
-    EXPECT_EQ(c, -7) << "a failed cellOf must leave the column alone";
-    EXPECT_EQ(r, -7) << "a failed cellOf must leave the row alone";
-
-    // A region without width: no point may divide its way into a cell.
-    layer->setRegion({4.0f, 0.0f, 0.0f}, {4.0f, 5.0f, 0.0f});
-    EXPECT_FALSE(layer->cellOf({4.0f, 1.0f, 0.0f}, c, r)) << "a region without width has no cells";
-}
-
-TEST_F(StreamlineLayerTest, SeedTestsLookAtTheNeighbouringCells)
-{
-    // Cells of 1 × 1 grid unit; dsep = 10 pixels × 0.1 = 1, dtest = 0.5.
-    ASSERT_NO_FATAL_FAILURE(open(95, 45));
-    layer->setRegion({0.0f, 0.0f, 0.0f}, {10.0f, 5.0f, 0.0f});
-    layer->setSeparation(10.0f, 0.1f);
-    layer->setTestRatio(0.5f);
-    ASSERT_EQ(layer->dsep(), 1.0f);
-    layer->resetGrid();
-    EXPECT_TRUE(layer->isValidSeed({2.0f, 3.0f, 0.0f}, layer->dsep())) << "an empty grid accepts every seed inside";
-    EXPECT_FALSE(layer->isValidSeed({12.0f, 3.0f, 0.0f}, layer->dsep())) << "a seed outside is never valid";
-
-    layer->addToGrid({2.0f, 2.0f, 0.0f});
-    ASSERT_NE(layer->cell(2, 2), nullptr) << "the point must create its cell";
-    EXPECT_EQ(layer->cell(2, 2)->count(), 1);
-    EXPECT_EQ(layer->cell(3, 2), nullptr) << "cells are created only where a point falls";
-    EXPECT_TRUE(layer->isValidSeed({2.0f, 3.0f, 0.0f}, layer->dsep())) << "a seed exactly dsep away is valid";
-    EXPECT_FALSE(layer->isValidSeed({2.0f, 2.99f, 0.0f}, layer->dsep())) << "a seed closer than dsep is not";
-    EXPECT_TRUE(layer->isFarEnough({2.0f, 2.5f, 0.0f})) << "a point exactly dtest away is far enough";
-    EXPECT_FALSE(layer->isFarEnough({2.0f, 2.49f, 0.0f})) << "a point closer than dtest is not";
-    EXPECT_FALSE(layer->isFarEnough({-1.0f, 2.0f, 0.0f})) << "a point outside the region ends a line";
-    // Only the 3 × 3 block around the seed's cell counts.
-    EXPECT_TRUE(layer->isValidSeed({2.0f, 4.5f, 0.0f}, 3.0f)) << "cells two rows away must not be searched";
-    EXPECT_FALSE(layer->isValidSeed({2.0f, 3.5f, 0.0f}, 3.0f)) << "the neighbouring row must be searched";
-
-    layer->addToGrid({10.0f, 2.0f, 0.0f});
-    layer->addToGrid({std::numeric_limits<float>::quiet_NaN(), 2.0f, 0.0f});
-    for (int r = 0; r < layer->rows(); ++r) {
-        for (int c = 0; c < layer->columns(); ++c) {
-            if (c != 2 || r != 2) {
-                ASSERT_EQ(layer->cell(c, r), nullptr) << "a point without a cell was stored in " << c << ", " << r;
-            }
-        }
+    // Cells of 1 × 1 grid unit over 0..10 × 0..5.
+    open(95, 45, {0, 0, 0}, {10, 5, 0}, 0.1f);
+    const struct {
+        Vector3 point;
+        int column, row;
+    } rows[] = {{{0, 0, 0}, 0, 0}, {{9.99f, 4.99f, 0}, 9, 4}, {{3, 2, 0}, 3, 2}, {{10, 2, 0}, -7, -7},
+        {{2, 5, 0}, -7, -7}, {{-0.01f, 2, 0}, -7, -7}, {{2, 5.01f, 0}, -7, -7}, {{kNaN, 2, 0}, -7, -7}};
+    for (const auto& r : rows) {
+        int c = -7, w = -7;
+        EXPECT_EQ(layer->cellOf(r.point, c, w), r.column >= 0) << r.point.x << ", " << r.point.y;
+        EXPECT_EQ(c, r.column) << r.point.x << ", " << r.point.y;
+        EXPECT_EQ(w, r.row) << r.point.x << ", " << r.point.y;
     }
-
-    layer->resetGrid();
-    EXPECT_EQ(layer->cell(2, 2), nullptr) << "resetGrid must empty the grid";
-    EXPECT_TRUE(layer->isValidSeed({2.0f, 3.0f, 0.0f}, 1.0f));
+    int c = 0, w = 0;
+    layer->setRegion({4, 0, 0}, {4, 5, 0});
+    EXPECT_FALSE(layer->cellOf({4, 1, 0}, c, w)) << "a region without width has no cells";
 }
 
-TEST_F(StreamlineLayerTest, IntegratorLinkLastsOnePlacement)
+TEST_F(StreamlineLayerTest, SeedTestsSearchTheThreeByThreeCellsAround)
 {
-    ASSERT_NO_FATAL_FAILURE(open(200, 100));
-    test::setUniform(flow, 21, 11, {1.0f, 0.0f, 0.0f});
-    show({0.0f, 0.0f, 0.0f}, {20.0f, 10.0f, 0.0f});
-    layer->setSeparation(10.0f, 0.1f);
+    open(95, 45, {0, 0, 0}, {10, 5, 0}, 0.1f); // dsep 1, dtest 0.5
+    layer->resetGrid();
+    EXPECT_TRUE(layer->isValidSeed({2, 3, 0}, 1.0f)) << "an empty grid accepts every seed inside";
+    layer->addToGrid({2, 2, 0});
+    layer->addToGrid({10, 2, 0});
+    layer->addToGrid({kNaN, 2, 0});
+    EXPECT_EQ(storedPoints(), 1) << "points without a cell are dropped";
+    ASSERT_NE(layer->cell(2, 2), nullptr);
+    EXPECT_EQ(layer->cell(3, 2), nullptr) << "cells are made only where a point falls";
+    EXPECT_TRUE(layer->isValidSeed({2, 3, 0}, 1.0f)) << "a seed exactly dsep away is valid";
+    EXPECT_FALSE(layer->isValidSeed({2, 2.99f, 0}, 1.0f));
+    EXPECT_FALSE(layer->isValidSeed({12, 3, 0}, 1.0f)) << "a seed outside is never valid";
+    EXPECT_TRUE(layer->isValidSeed({2, 4.5f, 0}, 3.0f)) << "cells two rows away are not searched";
+    EXPECT_FALSE(layer->isValidSeed({2, 3.5f, 0}, 3.0f)) << "the neighbouring row is";
+    EXPECT_TRUE(layer->isFarEnough({2, 2.5f, 0})) << "a point exactly dtest away is far enough";
+    EXPECT_FALSE(layer->isFarEnough({2, 2.49f, 0}));
+    EXPECT_FALSE(layer->isFarEnough({-1, 2, 0})) << "a point outside the region ends a line";
+    layer->resetGrid();
+    EXPECT_EQ(layer->cell(2, 2), nullptr) << "resetGrid empties the grid";
+}
+
+TEST_F(StreamlineLayerTest, NearestDistanceOfAPathIsReusedOnlyInItsOwnCell)
+{
+    // A path tested point by point may bound its next distances by the last
+    // nearest distance less the way since, in the same cell and while the
+    // grid stays as it was. Cells of 1 unit, dtest 0.5; along x and along y, a
+    // stored point 1.9 away is the nearest in the first cell's block, one 0.4
+    // away from the next point lies beyond that block.
+    open(95, 45, {0, 0, 0}, {10, 5, 0}, 0.1f);
+    layer->resetGrid();
+    for (const Vector3 p :
+        {Vector3 {0.05f, 0.5f, 0}, Vector3 {3.0f, 0.5f, 0}, Vector3 {8.5f, 0.05f, 0}, Vector3 {8.5f, 3.0f, 0}})
+        layer->addToGrid(p);
+    EXPECT_TRUE(layer->isFarEnough({1.95f, 0.5f, 0}));
+    EXPECT_FALSE(layer->isFarEnough({2.6f, 0.5f, 0})) << "the next column's block was not searched";
+    EXPECT_TRUE(layer->isFarEnough({8.5f, 1.95f, 0}));
+    EXPECT_FALSE(layer->isFarEnough({8.5f, 2.6f, 0})) << "the next row's block was not searched";
+    EXPECT_TRUE(layer->isFarEnough({5.3f, 0.5f, 0}));
+    layer->addToGrid({5.5f, 0.5f, 0});
+    EXPECT_FALSE(layer->isFarEnough({5.35f, 0.5f, 0})) << "a point stored since the last test is seen at once";
+}
+
+TEST_F(StreamlineLayerTest, PlacementLinksTheIntegratorForOnePlacement)
+{
+    test::setUniform(flow, 21, 11, {1, 0, 0});
+    open(200, 100, {0, 0, 0}, {20, 10, 0}, 0.1f);
     EulerIntegrator euler(&flow);
     layer->setIntegrator(&euler);
-    EXPECT_EQ(euler.layer(), layer.get()) << "the integrator must be linked to the layer";
-    EXPECT_EQ(layer->integrator(), &euler) << "the layer must be linked to the integrator";
+    EXPECT_EQ(euler.layer(), layer.get());
     EXPECT_EQ(euler.step(), 0.2f) << "the placement steps 2 pixels";
     EXPECT_EQ(euler.maxLength(), 1000.0f) << "a half-line is at most 10000 pixels long";
-    EXPECT_EQ(euler.maxSteps(), 1000) << "a half-line takes at most 1000 steps";
-    layer->setTestRatio(0.5f);
+    EXPECT_EQ(euler.maxSteps(), 1000);
     layer->placeEvenly();
-    EXPECT_EQ(euler.layer(), nullptr) << "the placement must unlink the integrator";
-    EXPECT_EQ(layer->integrator(), nullptr) << "the layer must forget the integrator after the placement";
+    EXPECT_EQ(euler.layer(), nullptr) << "the placement unlinks the integrator";
+    EXPECT_EQ(layer->integrator(), nullptr);
 }
 
 TEST_F(StreamlineLayerTest, UniformFlowGivesRowsDsepApart)
 {
-    // The first line runs through the centre; the walk pushes the seed above
-    // a rightward line last, so the second line lies dsep above the first.
-    ASSERT_NO_FATAL_FAILURE(open(200, 100));
-    test::setUniform(flow, 21, 11, {1.0f, 0.0f, 0.0f});
-    show({0.0f, 0.0f, 0.0f}, {20.0f, 10.0f, 0.0f});
+    test::setUniform(flow, 21, 11, {1, 0, 0});
+    open(200, 100, {0, 0, 0}, {20, 10, 0}, 0.1f); // dsep 1
     RungeKutta4Integrator integrator(&flow);
     place(integrator);
-    const float dsep = layer->dsep();
-    ASSERT_EQ(dsep, 1.0f) << "10 pixels of 0.1 grid units";
-    const std::vector<Streamline> lines = placedStreamlines(layer->placedLines());
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[0].forward.front(), (Vector3 {10.0f, 5.0f, 0.0f})) << "the first seed is the centre";
-    EXPECT_NEAR(lines[1].forward.front().y, 6.0f, 1e-5f) << "B (left of travel) must be tried first";
-
-    // Every line that moved is a row; the rows are dsep apart and fill the
-    // sampled height (rows 0 .. 10 of the grid; 10 is outside the domain).
+    const StreamlineSet& set = layer->placedLines();
+    ASSERT_GE(set.streamlineCount(), 2u);
+    EXPECT_EQ(set.pointsOf(set.halfLines()[0])[0], (Vector3 {10, 5, 0})) << "the first seed is the centre";
+    EXPECT_NEAR(set.pointsOf(set.halfLines()[2])[0].y, 6.0f, 1e-5f) << "the seed left of travel is tried first";
+    // Every half-line that moved lies on one row; the rows are dsep apart and
+    // fill the sampled height (row 10 is outside the domain).
     std::vector<float> rows;
-    for (const auto& line : lines) {
-        if (line.forward.size() <= 1 && line.backward.size() <= 1)
-            continue;
-        for (const std::vector<Vector3>* half : {&line.forward, &line.backward})
-            for (const Vector3& p : *half)
-                ASSERT_EQ(p.y, line.forward.front().y) << "a line in uniform flow left its row";
-        rows.push_back(line.forward.front().y);
+    for (std::size_t k = 0; k < set.halfLines().size(); ++k) {
+        const auto line = set.pointsOf(set.halfLines()[k]);
+        EXPECT_EQ(set.halfLines()[k].sense, k % 2 ? StreamlineSet::Sense::AgainstFlow : StreamlineSet::Sense::WithFlow);
+        for (const Vector3& p : line)
+            ASSERT_EQ(p.y, line[0].y) << "a line in uniform flow left its row";
+        if (k % 2 == 0 && (line.size() > 1 || set.halfLines()[k + 1].count > 1))
+            rows.push_back(line[0].y);
     }
     std::sort(rows.begin(), rows.end());
-    ASSERT_EQ(rows.size(), 10u) << "rows 0 .. 9 one dsep apart were expected";
+    ASSERT_EQ(rows.size(), 10u);
     for (std::size_t i = 0; i < rows.size(); ++i)
-        EXPECT_NEAR(rows[i], static_cast<float>(i), 1e-4f) << "row " << i << " is not a whole dsep from the centre";
+        EXPECT_NEAR(rows[i], float(i), 1e-4f) << "row " << i << " is not a whole dsep from the centre";
 }
 
-TEST_F(StreamlineLayerTest, DoubleGyreLinesKeepTheirDistance)
+TEST_F(StreamlineLayerTest, DoubleGyreLinesKeepTheirDistancesAndCoverTheView)
 {
     FlowSpec spec;
     spec.flow = FlowKind::DoubleGyre;
     spec.width = 81;
     spec.height = 41;
-    spec.x0 = 0.0f;
     spec.x1 = 2.0f;
-    spec.y0 = 0.0f;
-    spec.y1 = 1.0f;
-    ASSERT_TRUE(flow.loadNodes(makeFlow(spec))) << "double gyre did not load";
-    ASSERT_NO_FATAL_FAILURE(open(400, 200));
-    show({0.0f, 0.0f, 0.0f}, {static_cast<float>(flow.getWidth()), static_cast<float>(flow.getHeight()), 0.0f});
+    ASSERT_TRUE(flow.loadNodes(makeFlow(spec)));
+    open(400, 200, {0, 0, 0}, {101, 51, 0}, 0.2525f);
     RungeKutta4Integrator integrator(&flow);
     place(integrator);
-    const float dsep = layer->dsep();
-    const float dtest = layer->dtest();
-    const std::vector<Streamline> lines = placedStreamlines(layer->placedLines());
-    ASSERT_GT(lines.size(), 20u) << "the placement gave up early";
+    const StreamlineSet& set = layer->placedLines();
+    ASSERT_GT(set.streamlineCount(), 20u) << "the placement gave up early";
+    const double dsep = layer->dsep(), dtest = layer->dtest();
 
-    // Stored points of every line, bucketed by dsep so that each check only
-    // looks at the points that can be near.
-    NearPoints stored(dsep);
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        for (const Vector3& p : storedPoints(lines[i]))
-            stored.add(i, p);
-    // Against every earlier line, every point but the last of each half-line
-    // (which may be the one that came too close) keeps dtest; every seed that
-    // was traced keeps dsep. A hair of slack for the double arithmetic here.
-    for (std::size_t j = 1; j < lines.size(); ++j) {
-        const auto& line = lines[j];
-        ASSERT_GE(stored.nearest(line.forward.front(), j, 1), dsep * 0.9999)
-            << "the seed of line " << j << " is closer than dsep to an earlier line";
-        for (const std::vector<Vector3>* half : {&line.forward, &line.backward}) {
-            for (std::size_t k = 0; k + 1 < half->size(); ++k)
-                ASSERT_GE(stored.nearest((*half)[k], j, 1), dtest * 0.9999)
-                    << "line " << j << " came closer than dtest to an earlier line";
-        }
+    // Points of the half-lines that were stored (more than one point), by line
+    // and in buckets of dsep: a check only looks at the buckets around a point.
+    std::map<std::pair<int, int>, std::vector<std::pair<std::size_t, Vector3>>> buckets;
+    const auto bucket = [dsep](const Vector3& p) { return std::pair {int(p.x / dsep), int(p.y / dsep)}; };
+    int stored = 0;
+    for (std::size_t k = 0; k < set.halfLines().size(); ++k) {
+        const auto line = set.pointsOf(set.halfLines()[k]);
+        if (line.size() > 1)
+            for (const Vector3& p : line)
+                if (int c, r; layer->cellOf(p, c, r))
+                    buckets[bucket(p)].push_back({k / 2, p}), ++stored;
     }
-
-    // The lines cover the sampled part of the view: every lattice point
-    // there is within 2 dsep of a placed line.
-    for (float y = 1.0f; y < static_cast<float>(flow.getHeight() - 2); y += 1.0f) {
-        for (float x = 1.0f; x < static_cast<float>(flow.getWidth() - 2); x += 1.0f) {
-            ASSERT_LT(stored.nearest({x, y, 0.0f}, lines.size(), 2), 2.0 * dsep)
-                << "gap in the placement at " << x << ", " << y;
-        }
-    }
-}
-
-TEST_F(StreamlineLayerTest, DistanceTestsAgreeWithTheNearestStoredPoint)
-{
-    // The tests may answer without scanning every point; their answers must
-    // still be those of the nearest stored point in the 3 × 3 block, as
-    // minDistance rounds it, for points that follow each other like a trace.
-    FlowSpec spec;
-    spec.flow = FlowKind::DoubleGyre;
-    spec.width = 81;
-    spec.height = 41;
-    spec.x1 = 2.0f;
-    ASSERT_TRUE(flow.loadNodes(makeFlow(spec))) << "double gyre did not load";
-    ASSERT_NO_FATAL_FAILURE(open(400, 200));
-    show({0.0f, 0.0f, 0.0f}, {static_cast<float>(flow.getWidth()), static_cast<float>(flow.getHeight()), 0.0f});
-    RungeKutta4Integrator integrator(&flow);
-    place(integrator);
-    const auto nearest = [&](const Vector3& p) {
-        int column = 0;
-        int row = 0;
-        EXPECT_TRUE(layer->cellOf(p, column, row));
-        float m = 3.4028235e38f;
-        for (int r = row - 1; r <= row + 1; ++r)
-            for (int c = column - 1; c <= column + 1; ++c)
-                if (const PointList* list = layer->cell(c, r); list != nullptr && !list->isEmpty())
-                    m = std::min(m, list->minDistance(p));
-        return m;
+    EXPECT_EQ(storedPoints(), stored) << "every point of a half-line of two or more points is stored";
+    const auto nearest = [&](const Vector3& p, std::size_t before, int reach) {
+        double best = 1e30;
+        const auto [bx, by] = bucket(p);
+        for (int y = by - reach; y <= by + reach; ++y)
+            for (int x = bx - reach; x <= bx + reach; ++x)
+                for (const auto& [line, q] : buckets[{x, y}])
+                    if (line < before)
+                        best = std::min(best, std::hypot(double(p.x) - q.x, double(p.y) - q.y));
+        return best;
     };
-
-    std::mt19937 random(7);
-    std::uniform_real_distribution<float> unit(0.0f, 1.0f);
-    const float width = static_cast<float>(flow.getWidth()) - 1.0f;
-    const float height = static_cast<float>(flow.getHeight()) - 1.0f;
-    int rejected = 0;
-    int accepted = 0;
-    for (int path = 0; path < 200; ++path) {
-        Vector3 p {1.0f + unit(random) * (width - 2.0f), 1.0f + unit(random) * (height - 2.0f), 0.0f};
-        float heading = unit(random) * 6.2831853f;
-        for (int step = 0; step < 150; ++step) {
-            heading += (unit(random) - 0.5f) * 0.4f;
-            const Vector3 next {p.x + 0.2f * std::cos(heading), p.y + 0.2f * std::sin(heading), 0.0f};
-            int c = 0;
-            int r = 0;
-            if (!layer->cellOf(next, c, r))
-                break;
-            p = next;
-            const float m = nearest(p);
-            const bool far = layer->isFarEnough(p);
-            ASSERT_EQ(far, m >= layer->dtest()) << "isFarEnough disagrees at " << p.x << ", " << p.y;
-            (far ? accepted : rejected) += 1;
-            if (m < 3.4028235e38f) {
-                ASSERT_TRUE(layer->isValidSeed(p, m)) << "a seed exactly at the nearest distance is valid";
-                ASSERT_FALSE(layer->isValidSeed(p, std::nextafter(m, 1e30f)))
-                    << "a seed just short of the asked distance is not";
-            }
-        }
+    // Against every earlier line, each seed keeps dsep and each point but the
+    // last of a half-line (which may be the one that came too close) keeps dtest.
+    for (std::size_t k = 2; k < set.halfLines().size(); ++k) {
+        const auto line = set.pointsOf(set.halfLines()[k]);
+        EXPECT_GE(nearest(line[0], k / 2, 1), dsep * 0.9999) << "the seed of line " << k / 2;
+        for (std::size_t i = 0; i + 1 < line.size(); ++i)
+            ASSERT_GE(nearest(line[i], k / 2, 1), dtest * 0.9999) << "line " << k / 2 << " came closer than dtest";
     }
-    EXPECT_GT(accepted, 1000) << "the paths tested too few far points";
-    EXPECT_GT(rejected, 1000) << "the paths tested too few near points";
-
-    // A point stored beside a path is seen at once, although the last test
-    // found the nearest point far away (1.7, dtest about 1).
-    layer->resetGrid();
-    layer->addToGrid({22.0f, 20.1f, 0.0f});
-    ASSERT_TRUE(layer->isFarEnough({20.3f, 20.1f, 0.0f}));
-    ASSERT_TRUE(layer->isFarEnough({20.35f, 20.1f, 0.0f}));
-    layer->addToGrid({20.4f, 20.1f, 0.0f});
-    EXPECT_FALSE(layer->isFarEnough({20.38f, 20.1f, 0.0f})) << "a point stored during a trace was missed";
+    for (float y = 1.0f; y < 49.0f; y += 1.0f)
+        for (float x = 1.0f; x < 99.0f; x += 1.0f)
+            ASSERT_LT(nearest({x, y, 0}, set.streamlineCount(), 2), 2.0 * dsep) << "a gap at " << x << ", " << y;
 }
 
-TEST_F(StreamlineLayerTest, NothingIsDrawnWhereTheCentreCannotBeSampled)
+TEST_F(StreamlineLayerTest, HalfLinesOfTwoPointsAreStored)
 {
-    ASSERT_NO_FATAL_FAILURE(open(200, 100));
-    test::setUniform(flow, 21, 11, {1.0f, 0.0f, 0.0f});
+    // The region reaches beyond the sampled columns 0 .. 9: from the centre
+    // (9.95, 5) one step lands on 10.15, where the flow ends.
+    test::setUniform(flow, 11, 11, {1, 0, 0});
+    open(200, 100, {0, 0, 0}, {19.9f, 10, 0}, 0.1f);
     EulerIntegrator euler(&flow);
-    // The centre (−10, 5) of this region lies outside the sampled domain.
-    show({-30.0f, 0.0f, 0.0f}, {10.0f, 10.0f, 0.0f});
     place(euler);
-    for (const Streamline& line : placedStreamlines(layer->placedLines()))
-        EXPECT_TRUE(line.forward.size() <= 1 && line.backward.size() <= 1)
-            << "a placement from an unsampleable centre traced a line";
+    const StreamlineSet& set = layer->placedLines();
+    ASSERT_EQ(set.halfLines()[0].count, 2u);
+    int c = 0, r = 0;
+    ASSERT_TRUE(layer->cellOf(set.points()[1], c, r));
+    ASSERT_NE(layer->cell(c, r), nullptr) << "the forward half-line's points were not stored";
+    EXPECT_EQ(layer->cell(c, r)->minDistance(set.points()[1]), 0.0f);
+}
 
-    // Zero speed at the centre: its line holds only the seed and stores nothing.
-    test::setField(flow, 21, 11, [](int c, int) { return Vector3 {c == 10 ? 0.0f : 1.0f, 0.0f, 0.0f}; });
-    show({0.0f, 0.0f, 0.0f}, {20.0f, 10.0f, 0.0f});
+TEST_F(StreamlineLayerTest, NothingIsPlacedWithoutSeedOrIntegrator)
+{
+    test::setField(flow, 21, 11, [](int c, int) { return Vector3 {c == 10 ? 0.0f : 1.0f, 0, 0}; });
+    EulerIntegrator euler(&flow);
+    open(200, 100, {-30, 0, 0}, {10, 10, 0}, 0.4f);
+    place(euler);
+    EXPECT_EQ(storedPoints(), 0) << "the centre (-10, 5) cannot be sampled";
+    open(200, 100, {0, 0, 0}, {20, 10, 0}, 0.1f);
     place(euler);
     EXPECT_EQ(layer->placedLines().streamlineCount(), 1u) << "a zero-speed centre gives its seed alone";
-    for (const Streamline& line : placedStreamlines(layer->placedLines()))
-        EXPECT_TRUE(line.forward.size() == 1 && line.backward.size() == 1)
-            << "a placement from a zero-speed centre moved";
-    for (int r = 0; r < layer->rows(); ++r)
-        for (int c = 0; c < layer->columns(); ++c)
-            ASSERT_EQ(layer->cell(c, r), nullptr) << "a seed alone was stored";
+    EXPECT_EQ(storedPoints(), 0) << "a seed alone is not stored";
+    test::setUniform(flow, 21, 11, {1, 0, 0});
+    layer->placeEvenly();
+    EXPECT_TRUE(layer->placedLines().isEmpty()) << "no integrator, no placement";
+    for (const float unusable : {0.0f, kNaN}) {
+        layer->setSeparation(unusable, 0.1f);
+        place(euler);
+        EXPECT_TRUE(layer->placedLines().isEmpty()) << "dsep " << unusable;
+    }
 }
 
 } // namespace

@@ -1,33 +1,34 @@
 #include "view/DataCoder.h"
 
-#include "flow/FlowData.h"
-#include "transfer/ColorTable.h"
+#include "CoderProbe.h"
+#include "StreamlineFlows.h"
+#include "flow/AnalyticFlow.h"
 #include "transfer/TransferFunction.h"
+#include "view/AdditionalDataCoder.h"
+#include "view/DataCoderFactory.h"
+#include "view/DirectionCoder.h"
+#include "view/SpeedCoder.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace tvl {
 namespace {
 
-// Entry i is (i, 255 - i, 77), so the red byte names the entry that was read.
-std::shared_ptr<ColorTable> indexTable(int count)
-{
-    auto table = std::make_shared<ColorTable>(count);
-    for (int i = 0; i < count; ++i)
-        table->setEntry(i, Rgb {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77});
-    return table;
-}
+using test::entryAt;
+using test::indexTable;
+using test::kWhite;
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
 
-// A coder whose normalised value the test sets directly.
+// A coder whose normalised value the test sets.
 class FixedCoder : public DataCoder {
 public:
-    FixedCoder(const FlowData& flow, std::shared_ptr<const ColorTable> table)
-        : DataCoder(flow, std::move(table))
-    {
-    }
+    using DataCoder::DataCoder;
     bool normalizedValue(const Vector3&, float& t) const override
     {
         if (hasValue)
@@ -38,110 +39,172 @@ public:
     bool hasValue = true;
 };
 
-struct Colour {
-    bool ok;
-    std::uint8_t rgba[4];
-};
-
-Colour colourFor(FixedCoder& coder, float t, bool hasValue = true)
+TEST(DataCoderTest, EntryIsTheTruncatedProductOfCountAndValue)
 {
-    coder.value = t;
-    coder.hasValue = hasValue;
-    Colour c {false, {1, 2, 3, 4}};
-    c.ok = coder.colorAt(Vector3 {}, c.rgba);
-    return c;
-}
-
-::testing::AssertionResult isEntry(const Colour& c, int i)
-{
-    if (!c.ok)
-        return ::testing::AssertionFailure() << "colorAt failed where entry " << i << " was expected";
-    if (c.rgba[0] != i || c.rgba[1] != 255 - i || c.rgba[2] != 77 || c.rgba[3] != 255)
-        return ::testing::AssertionFailure() << "got (" << int(c.rgba[0]) << ", " << int(c.rgba[1]) << ", "
-                                             << int(c.rgba[2]) << ", " << int(c.rgba[3]) << "), not entry " << i;
-    return ::testing::AssertionSuccess();
-}
-
-::testing::AssertionResult isWhiteFailure(const Colour& c)
-{
-    if (c.ok)
-        return ::testing::AssertionFailure() << "colorAt reported success";
-    for (std::uint8_t byte : c.rgba) {
-        if (byte != 255)
-            return ::testing::AssertionFailure() << "the failure colour is not opaque white";
+    FlowData flow;
+    FixedCoder coder(flow, indexTable(101));
+    const std::pair<float, int> rows[]
+        = {{0.5f, 50}, {0.0f, 0}, {0.999f, 100}, {-0.005f, 0}, {1.0f, 100}, {1.009f, 100}, {-0.01f, kWhite},
+            {1.01f, kWhite}, {1e30f, kWhite}, {-1e30f, kWhite}, {kNaN, kWhite}, {kInf, kWhite}, {-kInf, kWhite}};
+    for (const auto& [t, expected] : rows) {
+        coder.value = t;
+        EXPECT_EQ(entryAt(coder, {}), expected) << "t = " << t << " of 101 entries";
     }
-    return ::testing::AssertionSuccess();
-}
-
-TEST(DataCoderTest, BaseCoderGivesTheFirstEntryEverywhere)
-{
-    FlowData flow;
-    DataCoder coder(flow, indexTable(101));
-    std::uint8_t rgba[4] = {0, 0, 0, 0};
-    ASSERT_TRUE(coder.colorAt(Vector3 {-1e6f, 3.0f, 0.0f}, rgba)) << "the base value 0 exists at every point";
-    EXPECT_EQ(rgba[0], 0);
-    EXPECT_EQ(rgba[1], 255);
-    EXPECT_EQ(rgba[3], 255) << "alpha must be opaque";
-    EXPECT_EQ(coder.entryCount(), 101);
-}
-
-TEST(DataCoderTest, IndexIsTheTruncatedProductOfCountAndValue)
-{
-    FlowData flow;
-    FixedCoder coder(flow, indexTable(101));
-    EXPECT_TRUE(isEntry(colourFor(coder, 0.5f), 50)) << "101 * 0.5 = 50.5 truncates to 50";
-    EXPECT_TRUE(isEntry(colourFor(coder, 0.0f), 0));
-    EXPECT_TRUE(isEntry(colourFor(coder, 0.999f), 100));
-    EXPECT_TRUE(isEntry(colourFor(coder, -0.005f), 0)) << "-0.505 truncates toward zero, to entry 0";
-}
-
-TEST(DataCoderTest, TopOfTheRangeTakesTheLastEntry)
-{
-    FlowData flow;
-    FixedCoder coder(flow, indexTable(101));
-    EXPECT_TRUE(isEntry(colourFor(coder, 1.0f), 100)) << "t = 1 must not read one past the table";
-    EXPECT_TRUE(isEntry(colourFor(coder, 1.009f), 100)) << "101.9 truncates to the entry count itself";
-}
-
-TEST(DataCoderTest, OutOfRangeOrMissingValuesGiveOpaqueWhite)
-{
-    FlowData flow;
-    FixedCoder coder(flow, indexTable(101));
-    EXPECT_TRUE(isWhiteFailure(colourFor(coder, 0.5f, false))) << "no value at the point";
-    EXPECT_TRUE(isWhiteFailure(colourFor(coder, -0.01f))) << "index -1";
-    EXPECT_TRUE(isWhiteFailure(colourFor(coder, 1.01f))) << "index 102, above the entry count";
-    EXPECT_TRUE(isWhiteFailure(colourFor(coder, 1e30f))) << "an index beyond 32 bits";
-    EXPECT_TRUE(isWhiteFailure(colourFor(coder, -1e30f)));
-    EXPECT_TRUE(isWhiteFailure(colourFor(coder, std::numeric_limits<float>::quiet_NaN())));
-    EXPECT_TRUE(isWhiteFailure(colourFor(coder, std::numeric_limits<float>::infinity())));
-    EXPECT_TRUE(isWhiteFailure(colourFor(coder, -std::numeric_limits<float>::infinity())));
-
+    coder.hasValue = false;
+    EXPECT_EQ(entryAt(coder, {}), kWhite) << "no value at the point";
     FixedCoder empty(flow, indexTable(0));
-    EXPECT_TRUE(isWhiteFailure(colourFor(empty, 0.0f))) << "an empty table has no entry to give";
-    EXPECT_TRUE(isWhiteFailure(colourFor(empty, 1.0f)));
+    EXPECT_EQ(entryAt(empty, {}), kWhite) << "an empty table has no entry to give";
+    EXPECT_EQ(entryAt(DataCoder(flow, indexTable(101)), {-1e6f, 3, 0}), 0) << "the base value 0 exists everywhere";
 }
 
-TEST(DataCoderTest, CoderSeesTransferFunctionEditsAndKeepsItsTableAlive)
+TEST(DataCoderTest, CoderSeesTransferFunctionEditsAndKeepsItsTable)
 {
     FlowData flow;
-    auto tf = std::make_unique<TransferFunction>(ClientRect {0, 0, 100, 18});
-    FixedCoder coder(flow, tf->colorTable());
+    auto transfer = std::make_unique<TransferFunction>(ClientRect {0, 0, 100, 18});
+    FixedCoder coder(flow, transfer->colorTable());
+    coder.value = 1.0f;
+    std::uint8_t rgba[4];
+    ASSERT_TRUE(coder.colorAt({}, rgba));
+    EXPECT_EQ(rgba[0], 252) << "the default ramp's last entry is 99 × 2.55";
+    transfer->setPointColor(1, Rgb {0, 0, 0});
+    coder.colorAt({}, rgba);
+    EXPECT_EQ(rgba[0], 0) << "the next colorAt shows the recoloured ramp";
+    transfer->setPointColor(1, Rgb {255, 0, 0});
+    transfer.reset();
+    coder.colorAt({}, rgba);
+    EXPECT_EQ(rgba[1], 0) << "the table outlives the transfer function";
+}
 
-    Colour before = colourFor(coder, 1.0f);
-    ASSERT_TRUE(before.ok);
-    EXPECT_EQ(before.rgba[0], 252) << "the default ramp's last entry is 99 * 2.55";
+TEST(DataCoderTest, QuantityCodersNormaliseTheirQuantity)
+{
+    // 11 × 11 samples: speed (along +x) 1 + column, but 1 in the last column,
+    // so the maximum 10 lies inside; value 0 is the column, value 1 is
+    // -1 + 0.4 row (0.0 normalises to 0.25), value 2 is 1 + column (0.0 lies
+    // below its range).
+    FlowData flow;
+    std::vector<RegularSample> samples;
+    std::vector<float> values(3 * 121);
+    for (int r = 0; r < 11; ++r)
+        for (int c = 0; c < 11; ++c) {
+            const float s = c == 10 ? 1.0f : 1.0f + float(c);
+            samples.push_back({s, 0, 0, s});
+            values[std::size_t(r * 11 + c)] = float(c);
+            values[std::size_t(121 + r * 11 + c)] = -1.0f + 0.4f * float(r);
+            values[std::size_t(242 + r * 11 + c)] = 1.0f + float(c);
+        }
+    test::setRegularGrid(flow, 11, 11, 3, samples, values, {0, 0, 0}, {1, 1, 0});
+    const SpeedCoder speed(flow, indexTable(101));
+    const AdditionalDataCoder column(flow, indexTable(101), 0), row(flow, indexTable(101), 1),
+        shifted(flow, indexTable(101), 2), negative(flow, indexTable(101), -1), beyond(flow, indexTable(101), 3);
+    const struct {
+        const DataCoder& coder;
+        Vector3 point;
+        int entry;
+        const char* why;
+    } rows[] = {
+        {speed, {2, 8, 0}, 30, "speed 3 of 10: 30.3"},
+        {speed, {6.5f, 1, 0}, 75, "speed 7.5 blended: 75.75"},
+        {speed, {9, 5, 0}, 100, "the maximum takes the last entry"},
+        {speed, {-0.5f, 3, 0}, 5, "-0.5 truncates to column 0, extrapolating speed 0.5"},
+        {speed, {9.5f, 3, 0}, 55, "speed 5.5 blended from 10 and 1"},
+        {speed, {10, 3, 0}, kWhite, "the last sample column is outside"},
+        {speed, {3, 10, 0}, kWhite, "the last sample row is outside"},
+        {speed, {-1, 3, 0}, kWhite, "left of the grid"},
+        {speed, {3, -1, 0}, kWhite, "below the grid"},
+        {speed, {kNaN, 3, 0}, kWhite, "NaN"},
+        {speed, {3, 1e20f, 0}, kWhite, "far away"},
+        {column, {5, 7.5f, 0}, 50, "value 5 of 0 .. 10: 50.5"},
+        {row, {2, 7, 0}, 70, "value 1.8 of -1 .. 3: 70.7"},
+        {row, {10, 20, 0}, 25, "outside the value is 0.0: 25.25"},
+        {shifted, {-5, 3, 0}, kWhite, "0.0 lies below 1 .. 11"},
+        {negative, {3, 3, 0}, kWhite, "value -1 does not exist"},
+        {beyond, {3, 3, 0}, kWhite, "value 3 of 3 does not exist"},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(entryAt(r.coder, r.point), r.entry) << r.why;
 
-    tf->setPointColor(1, Rgb {0, 0, 0});
-    Colour after = colourFor(coder, 1.0f);
-    ASSERT_TRUE(after.ok);
-    EXPECT_EQ(after.rgba[0], 0) << "the next colorAt must see the recoloured ramp without a rebuild of the coder";
+    test::setRegularGrid(
+        flow, 11, 11, 1, std::vector<RegularSample>(121), std::vector<float>(121, 3.0f), {0, 0, 0}, {1, 1, 0});
+    EXPECT_EQ(entryAt(shifted, {3, 3, 0}), kWhite) << "a reload with fewer values is not read past";
+    EXPECT_EQ(entryAt(column, {3, 3, 0}), kWhite) << "a constant value has no range: 0 / 0";
+    EXPECT_EQ(entryAt(column, {30, 3, 0}), kWhite) << "outside, -3 / 0";
+    EXPECT_EQ(entryAt(speed, {3, 3, 0}), kWhite) << "a still flow has no maximum speed";
+    EXPECT_EQ(entryAt(SpeedCoder(FlowData(), indexTable(101)), {0, 0, 0}), kWhite) << "nothing loaded";
+}
 
-    tf->setPointColor(1, Rgb {255, 0, 0});
-    tf.reset();
-    Colour orphan = colourFor(coder, 1.0f);
-    ASSERT_TRUE(orphan.ok);
-    EXPECT_EQ(orphan.rgba[0], 252) << "the coder's table must outlive the transfer function";
-    EXPECT_EQ(orphan.rgba[1], 0);
+TEST(DataCoderTest, DirectionRunsOnceAroundTheCircle)
+{
+    const struct {
+        float vx, vy, t;
+        int entry;
+    } rows[] = {{0, 2, 0.5f, 50}, {3, 0, 0.25f, 25}, {-3, 0, 0.75f, 75}, {0, -2, 1.0f, 100}, {1, -1, 0.125f, 12},
+        {-1, -1, 0.875f, 88}, {1e-4f, -1, 0.0f, 0}, {-1e-4f, -1, 1.0f, 100}};
+    for (const auto& r : rows) {
+        FlowData flow;
+        test::setUniform(flow, 11, 11, {r.vx, r.vy, 0});
+        const DirectionCoder coder(flow, indexTable(101));
+        float t = -7.0f;
+        ASSERT_TRUE(coder.normalizedValue({4.5f, 6.25f, 0}, t));
+        EXPECT_NEAR(t, r.t, 1e-4f) << "flow (" << r.vx << ", " << r.vy << ")";
+        EXPECT_EQ(entryAt(coder, {4.5f, 6.25f, 0}), r.entry) << "flow (" << r.vx << ", " << r.vy << ")";
+    }
+    FlowData still;
+    test::setUniform(still, 11, 11, {0, 0, 0});
+    const DirectionCoder coder(still, indexTable(101));
+    EXPECT_EQ(entryAt(coder, {3, 3, 0}), kWhite) << "the NaN direction of a still flow";
+    float t = -7.0f;
+    EXPECT_FALSE(coder.normalizedValue({10, 3, 0}, t));
+    EXPECT_EQ(t, -7.0f) << "outside, t keeps what the caller put there";
+}
+
+TEST(DataCoderTest, RowsAreColouredAsColorAtColoursEachPixel)
+{
+    // The coders fill image rows without a virtual call per pixel; the bytes
+    // must be those of colorAt at the accumulated positions, edge cases
+    // (outside, t = 1, NaN, no values) included.
+    FlowData gyre;
+    FlowSpec spec;
+    spec.flow = FlowKind::DoubleGyre;
+    spec.grid = GridKind::Curvilinear;
+    spec.width = 31;
+    spec.height = 21;
+    spec.additionalCount = 2;
+    ASSERT_TRUE(gyre.loadNodes(makeFlow(spec)));
+    FlowData odd;
+    test::setField(odd, 30, 20, [](int c, int r) { return Vector3 {float((c * 7 + r * 3) % 11) - 3.0f, 1, 0}; });
+    std::vector<RegularSample> samples = odd.regularGrid().samples;
+    samples[5 * 30 + 5] = {kNaN, kNaN, 0, kNaN};
+    test::setRegularGrid(odd, 30, 20, 0, samples, {}, {0, 0, 0}, {1, 1, 0});
+    for (const FlowData* flow : {&gyre, &odd}) {
+        const auto table = indexTable(256);
+        const std::shared_ptr<DataCoder> coders[]
+            = {std::make_shared<DataCoder>(*flow, table), makeDataCoder(BackgroundQuantity::Speed, 0, *flow, table),
+                makeDataCoder(BackgroundQuantity::Direction, 0, *flow, table),
+                makeDataCoder(BackgroundQuantity::AdditionalValue, 1, *flow, table)};
+        for (const auto& coder : coders)
+            for (float y : {0.0f, 5.0f, 5.5f, 19.0f}) {
+                std::vector<std::uint8_t> row(4 * 120, 7);
+                coder->fillRow({-2.3f, y, 0}, 0.37f, 120, row.data());
+                Vector3 p {-2.3f, y, 0};
+                for (int k = 0; k < 120; ++k, p.x += 0.37f) {
+                    std::uint8_t expected[4] = {1, 2, 3, 4};
+                    coder->colorAt(p, expected);
+                    ASSERT_TRUE(std::equal(expected, expected + 4, &row[std::size_t(4 * k)]))
+                        << "pixel " << k << " of row " << y;
+                }
+            }
+    }
+}
+
+TEST(DataCoderTest, FactoryBuildsTheCoderOfEachQuantity)
+{
+    FlowData flow;
+    const auto table = indexTable(2);
+    EXPECT_TRUE(dynamic_cast<SpeedCoder*>(makeDataCoder(BackgroundQuantity::Speed, 1, flow, table).get()));
+    EXPECT_TRUE(dynamic_cast<DirectionCoder*>(makeDataCoder(BackgroundQuantity::Direction, 1, flow, table).get()));
+    const auto value = makeDataCoder(BackgroundQuantity::AdditionalValue, 1, flow, table);
+    ASSERT_TRUE(dynamic_cast<AdditionalDataCoder*>(value.get()));
+    EXPECT_EQ(static_cast<AdditionalDataCoder&>(*value).valueIndex(), 1);
 }
 
 } // namespace

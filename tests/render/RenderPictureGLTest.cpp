@@ -1,38 +1,23 @@
 #include "render/RenderPicture.h"
 
+#include "Pixels.h"
 #include "flow/AnalyticFlow.h"
-#include "render/RenderSettings.h"
-
 #include "flow/FlowData.h"
+#include "render/RenderSettings.h"
 #include "render/RgbaImage.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdint>
 #include <cstdlib>
 #include <string>
 
 namespace tvl {
 namespace {
 
-using Pixel = std::array<std::uint8_t, 4>;
+using test::Rgb8;
 
-bool isPink(const Pixel& p)
-{
-    return p[0] == 255 && std::abs(p[1] - 178) <= 1 && std::abs(p[2] - 178) <= 1;
-}
-bool isWhite(const Pixel& p)
-{
-    return p[0] == 255 && p[1] == 255 && p[2] == 255;
-}
-bool isBlack(const Pixel& p)
-{
-    return p[0] == 0 && p[1] == 0 && p[2] == 0;
-}
-
-// The demo double gyre on a 400 × 200 canvas: its 2 : 1 region fills it, one
-// grid unit (0.02 flow units) is 4 pixels.
+// The demo double gyre on a 400 × 200 canvas, which its 2 : 1 region fills:
+// a grid unit is 4 pixels, and the last 4 pixel columns and rows have no speed.
 class RenderPictureGLTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -44,119 +29,73 @@ protected:
         settings.height = 200;
         settings.transferPreset = 2; // Blue-Green-Red
     }
-
-    RgbaImage render()
+    template <class Predicate> int count(Predicate predicate)
     {
-        RgbaImage picture;
         std::string error;
         EXPECT_TRUE(renderPicture(flow, settings, picture, error)) << error;
-        return picture;
-    }
-
-    template <typename Predicate> static int count(const RgbaImage& image, Predicate predicate)
-    {
-        int n = 0;
-        // The last sample column and row (4 pixels each) have no value; leave them out.
-        for (int y = 0; y < image.height() - 4; ++y)
-            for (int x = 0; x < image.width() - 4; ++x)
-                n += predicate(image.pixel(x, y)) ? 1 : 0;
-        return n;
+        EXPECT_EQ(picture.pixel(399, 199)[3], 255) << "the picture is opaque";
+        return test::countPixels(picture, predicate, 0, 0, 396, 196);
     }
 
     FlowData flow;
     RenderSettings settings;
+    RgbaImage picture;
 };
 
 TEST_F(RenderPictureGLTest, DrawsTheChosenLayersOnly)
 {
-    const RgbaImage all = render();
-    ASSERT_EQ(all.width(), 400);
-    ASSERT_EQ(all.height(), 200);
-    EXPECT_GT(count(all, isPink), 400) << "arrows missing";
-    EXPECT_GT(count(all, isWhite), 1000) << "streamlines missing";
-    EXPECT_EQ(count(all, isBlack), 0) << "background missing";
-    EXPECT_EQ(all.pixel(0, 0)[3], 255) << "the picture must be opaque";
-
-    settings.layers.layers.streamlines = false;
-    settings.layers.layers.arrows = false;
-    const RgbaImage background = render();
-    EXPECT_EQ(count(background, isPink), 0) << "arrows drawn although not chosen";
-    EXPECT_EQ(count(background, isWhite), 0) << "streamlines drawn although not chosen";
-
-    settings.layers.layers.background = false;
-    settings.layers.layers.arrows = true;
-    const RgbaImage arrows = render();
-    EXPECT_GT(count(arrows, isBlack), 70000) << "a background drawn although not chosen";
-    EXPECT_GT(count(arrows, isPink), 400);
-}
-
-TEST_F(RenderPictureGLTest, DrawsHandSeededStreamlinesOnTop)
-{
-    // Between the gyres (grid 50, 25; canvas pixel 200, 100) the flow runs
-    // straight down, along the axis of the arrow centred there.
-    settings.layers.layers.background = false;
-    settings.layers.layers.streamlines = false;
-    auto whiteNearSeed = [](const RgbaImage& image) {
-        int n = 0;
-        for (int y = 98; y <= 102; ++y)
-            for (int x = 199; x <= 200; ++x)
-                n += isWhite(image.pixel(x, y)) ? 1 : 0;
-        return n;
-    };
-    const RgbaImage unseeded = render();
-    EXPECT_TRUE(isPink(unseeded.pixel(200, 100)) || isPink(unseeded.pixel(199, 100))) << "no arrow at the seed";
-    EXPECT_EQ(whiteNearSeed(unseeded), 0);
-
+    EXPECT_GT(count(test::isArrowColour), 400) << "arrows";
+    EXPECT_GT(count(test::isWhite), 1000) << "streamlines";
+    EXPECT_EQ(count(test::isBlack), 0) << "the background covers everything";
+    settings.layers.layers = {true, false, false};
+    EXPECT_EQ(count([](Rgb8 p) { return test::isWhite(p) || test::isArrowColour(p); }), 0) << "background only";
+    settings.layers.layers = {false, false, true};
+    EXPECT_GT(count(test::isBlack), 70000) << "arrows only, on black";
+    // Between the gyres (canvas pixel 200, 100) the flow runs straight down:
+    // a hand-seeded streamline there covers the arrow under it.
     settings.seeds.push_back({200.0f, 100.0f});
-    const RgbaImage seeded = render();
-    EXPECT_GE(whiteNearSeed(seeded), 3) << "the seeded streamline must cover the arrow under it";
+    EXPECT_GT(count(test::isWhite), 150) << "the seeded streamline is missing";
 }
 
-TEST_F(RenderPictureGLTest, AppliesZoomAndExplicitTransferPoints)
+TEST_F(RenderPictureGLTest, AppliesTransferPointsAndTheZoom)
 {
-    settings.layers.layers.streamlines = false;
-    settings.layers.layers.arrows = false;
+    settings.layers.layers = {true, false, false};
     settings.transferPreset.reset();
     settings.transferPoints = {{0.0f, {16, 32, 48}}, {1.0f, {16, 32, 48}}};
-    const RgbaImage flat = render();
-    EXPECT_EQ(flat.pixel(123, 77), (Pixel {16, 32, 48, 255})) << "end point colours not applied";
-
-    settings.transferPoints = {{0.0f, {0, 0, 0}}, {0.5f, {0, 255, 0}}, {1.0f, {0, 0, 0}}};
-    const RgbaImage peak = render();
-    EXPECT_GT(count(peak, [](const Pixel& p) { return p[1] >= 250; }), 0) << "the inner point's green is missing";
-
-    // The lower left quarter of the flow (world 0..0.5 by 0..0.5): the slow
-    // centre of the left gyre moves to the top right of a 200 × 200 viewport.
+    EXPECT_EQ(count([](Rgb8 p) { return test::isColour(p, 16, 32, 48); }), 396 * 196) << "the end points' colour";
+    // Four entries with red near the left end: it goes to column 1, never onto
+    // the end point's column 0. Entries black, red, 2/3 and 1/3 red.
+    settings.transferEntries = 4;
+    settings.transferPoints = {{0.0f, {0, 0, 0}}, {0.001f, {255, 0, 0}}, {1.0f, {0, 0, 0}}};
+    EXPECT_GT(count([](Rgb8 p) { return test::isColour(p, 170, 0, 0); }), 1000);
+    EXPECT_GT(count([](Rgb8 p) { return test::isColour(p, 85, 0, 0); }), 1000);
+    EXPECT_EQ(count([](Rgb8 p) { return test::isColour(p, 127, 0, 0); }), 0);
+    // The lower left quarter of the flow: the left gyre's slow centre (blue)
+    // moves to the top right of a 200 × 200 viewport; right of it stays black.
+    settings.transferEntries = 256;
     settings.transferPoints.clear();
     settings.transferPreset = 2;
     settings.zoom = ZoomRectangle {0.0f, 200.0f, 100.0f, 100.0f};
-    const RgbaImage zoomed = render();
-    const Pixel centre = zoomed.pixel(194, 194);
-    EXPECT_GT(centre[2], centre[0]) << "the gyre's slow centre should be blue";
-    EXPECT_TRUE(isBlack(zoomed.pixel(300, 100))) << "the square region leaves the right of the canvas black";
+    EXPECT_EQ(count(test::isBlack), 196 * 196) << "the square region leaves the right of the canvas black";
+    EXPECT_GT(picture.pixel(194, 194)[2], picture.pixel(194, 194)[0]) << "the gyre's slow centre is blue";
 }
 
-TEST_F(RenderPictureGLTest, RefusesValueNumbersTheDataSetLacks)
+TEST_F(RenderPictureGLTest, RefusesWhatTheDataSetLacksAndKeepsThePicture)
 {
-    RgbaImage picture(3, 3);
+    picture = RgbaImage(3, 3);
     std::string error;
     settings.layers.backgroundQuantity = BackgroundQuantity::AdditionalValue;
     settings.layers.backgroundValue = 2;
     EXPECT_FALSE(renderPicture(flow, settings, picture, error)) << "the demo has values 0 and 1 only";
     EXPECT_NE(error.find("additional value 2"), std::string::npos) << error;
-    EXPECT_EQ(picture.width(), 3) << "a failed render changed the picture";
-
     settings.layers.backgroundValue = 1;
     settings.layers.arrowCoding = ArrowCoding::additionalValue(5);
-    error.clear();
     EXPECT_FALSE(renderPicture(flow, settings, picture, error));
-    EXPECT_FALSE(error.empty());
-
     settings.layers.arrowCoding = ArrowCoding::additionalValue(1);
-    EXPECT_TRUE(renderPicture(flow, settings, picture, error)) << error;
-
-    FlowData empty;
-    EXPECT_FALSE(renderPicture(empty, settings, picture, error)) << "nothing loaded, nothing to draw";
+    settings.transferEntries = 1;
+    EXPECT_FALSE(renderPicture(flow, settings, picture, error)) << "a table of one entry";
+    EXPECT_FALSE(renderPicture(FlowData(), RenderSettings(), picture, error)) << "nothing loaded";
+    EXPECT_EQ(picture.width(), 3) << "a failed render keeps the picture";
 }
 
 } // namespace

@@ -6,7 +6,8 @@
 // of 5,000 actions and more).
 //
 //   tvl-soak [actions] [seed]
-#include "GuiTest.h"
+#include "ScriptedDialogs.h"
+#include "WindowScript.h"
 
 #include "app/CMainDialog.h"
 #include "flow/AnalyticFlow.h"
@@ -54,12 +55,12 @@ class Walk {
 public:
     Walk(unsigned seed, const QTemporaryDir& dir)
         : random_(seed)
-        , dialogs_(std::make_shared<test::FakeDialogs>())
+        , dialogs_(std::make_shared<ScriptedDialogs>())
     {
-        good_.push_back(test::writeFlowPair(dir, "vortex3", 3, FlowKind::Vortex));
-        good_.push_back(test::writeFlowPair(dir, "gyre0", 0, FlowKind::DoubleGyre));
-        good_.push_back(test::writeFlowPair(dir, "shear1", 1, FlowKind::ShearLayer));
-        good_.push_back(test::writeFlowPair(dir, "saddle2", 2, FlowKind::Saddle));
+        good_.push_back(writeFlowPair(dir, "vortex3", 3, FlowKind::Vortex));
+        good_.push_back(writeFlowPair(dir, "gyre0", 0, FlowKind::DoubleGyre));
+        good_.push_back(writeFlowPair(dir, "shear1", 1, FlowKind::ShearLayer));
+        good_.push_back(writeFlowPair(dir, "saddle2", 2, FlowKind::Saddle));
         bad_ = {dir.filePath("missing.gri"), dir.filePath("missing.dat")};
         std::ofstream(bad_.data.toStdString()) << "no data";
         std::ofstream(dir.filePath("short.gri").toStdString()) << "SN4DB 4 4 1 0 0 0.0";
@@ -159,7 +160,7 @@ private:
         return {pick(std::max(1, w->width() + 20)) - 10, pick(std::max(1, w->height() + 20)) - 10};
     }
 
-    void open(const test::FlowFilePair& pair)
+    void open(const FlowFilePair& pair)
     {
         dialogs_->openAnswers = {pair.grid, pair.data};
         window_->OnFileOpen();
@@ -177,11 +178,11 @@ private:
     {
         QWidget* canvas = window_->currentCanvas();
         const QPoint from = somewhere(canvas);
-        test::sendMouse(canvas, QEvent::MouseButtonPress, from, Qt::RightButton, Qt::RightButton);
+        sendMouse(canvas, QEvent::MouseButtonPress, from, Qt::RightButton, Qt::RightButton);
         for (int n = pick(4); n >= 0; --n)
-            test::sendMouse(canvas, QEvent::MouseMove, somewhere(canvas), Qt::NoButton, Qt::RightButton,
+            sendMouse(canvas, QEvent::MouseMove, somewhere(canvas), Qt::NoButton, Qt::RightButton,
                 pick(5) ? Qt::NoModifier : Qt::ShiftModifier);
-        test::sendMouse(canvas, QEvent::MouseButtonRelease, somewhere(canvas), Qt::RightButton, Qt::NoButton);
+        sendMouse(canvas, QEvent::MouseButtonRelease, somewhere(canvas), Qt::RightButton, Qt::NoButton);
     }
 
     void click(bool even)
@@ -189,8 +190,8 @@ private:
         (even ? window_->streamlinePage()->evenButton() : window_->streamlinePage()->manualButton())->click();
         QWidget* canvas = window_->currentCanvas();
         const QPoint at = somewhere(canvas);
-        test::sendMouse(canvas, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-        test::sendMouse(canvas, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        sendMouse(canvas, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(canvas, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
     }
 
     void sliders()
@@ -237,17 +238,17 @@ private:
         switch (pick(4)) {
         case 0: // click: adds a point on an empty place
             dialogs_->colorAnswers.push_back(QColor(pick(256), pick(256), pick(256)));
-            test::sendMouse(strip, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
-            test::sendMouse(strip, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+            sendMouse(strip, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+            sendMouse(strip, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
             break;
         case 1: { // drag
-            test::sendMouse(strip, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+            sendMouse(strip, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
             QPoint to = at;
             for (int n = pick(6); n >= 0; --n) {
                 to.rx() += pick(21) - 10;
-                test::sendMouse(strip, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
+                sendMouse(strip, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton);
             }
-            test::sendMouse(strip, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+            sendMouse(strip, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
             break;
         }
         case 2: {
@@ -266,9 +267,9 @@ private:
     }
 
     std::mt19937 random_;
-    std::shared_ptr<test::FakeDialogs> dialogs_;
-    std::vector<test::FlowFilePair> good_;
-    test::FlowFilePair bad_;
+    std::shared_ptr<ScriptedDialogs> dialogs_;
+    std::vector<FlowFilePair> good_;
+    FlowFilePair bad_;
     QString shortGrid_;
     QString saveTo_;
     std::unique_ptr<CMainDialog> window_;
@@ -306,7 +307,7 @@ int main(int argc, char** argv)
             if (n % 1000 == 0) {
                 // Libraries loaded so far stay mapped to the end, so the leak
                 // check at exit can name whatever they still hold.
-                tvl::test::keepLoadedLibraries();
+                tvl::keepLoadedLibraries();
                 std::printf("%ld actions, resident %ld kB\n", n, residentKb());
                 std::fflush(stdout);
             }
@@ -323,9 +324,9 @@ int main(int argc, char** argv)
             std::puts("soak: FAILED, resident memory grew by more than 10 %");
             return 1;
         }
-        tvl::test::keepLoadedLibraries();
+        tvl::keepLoadedLibraries();
     }
-    tvl::test::keepLoadedLibraries();
+    tvl::keepLoadedLibraries();
     std::puts("soak: passed");
     return 0;
 }

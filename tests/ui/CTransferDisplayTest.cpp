@@ -13,41 +13,45 @@ namespace {
 constexpr int kWidth = 300;
 constexpr int kHeight = 31;
 
-bool isMarkerGreen(QRgb p)
+bool isMarkerGreen(Rgb8 p)
 {
     return isColour(p, 0, 150, 0);
 }
 
-QAction* findAction(QMenu* menu, const QString& text)
-{
-    for (QAction* action : menu->actions())
-        if (action->text() == text)
-            return action;
-    return nullptr;
-}
-
 } // namespace
 
+// A 300-pixel strip whose prompts are scripted; before_ and after_ count the
+// calls that hide the canvases before a prompt and show them after it.
 class CTransferDisplayTest : public QObject {
     Q_OBJECT
 
 private slots:
     void init();
-    void cleanup();
     void paintsTheRampAndOutlinedMarkers();
-    void clickOnAnEmptyPlaceAddsAPointInTheChosenColour();
-    void cancelledColourDialogAddsNothing();
-    void clickOnAMarkerOnlySelectsIt();
-    void dragMovesThePointAndOpensNoDialog();
-    void draggingAnEndPointLeavesItInPlace();
-    void contextMenuHoldsTheCommandsAndPresets();
-    void deleteRemovesInteriorPointsOnly();
-    void presetsReplaceThePoints();
-    void changeColorRecoloursTheSelectedPoint();
+    void leftClickOnAnEmptyPlaceAsksForTheColourOfANewPoint();
+    void dragsMoveInteriorPointsAndOpenNoDialog();
+    void contextMenuRecoloursDeletesAndLoadsPresets();
 
 private:
-    void click(int x) const;
-    int pointAtColumn(int column) const;
+    void press(int x, Qt::MouseButtons buttons, QEvent::Type type = QEvent::MouseButtonPress) const
+    {
+        sendMouse(strip_.get(), type, {x, 15}, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons);
+    }
+    void click(int x) const { press(x, Qt::LeftButton), press(x, Qt::NoButton, QEvent::MouseButtonRelease); }
+    void menu(int x, const QString& item, const QString& preset = {}) const
+    {
+        const std::unique_ptr<QMenu> m = strip_->contextMenuAt({x, 10});
+        for (QAction* action : (preset.isEmpty() ? m.get() : m->actions().last()->menu())->actions())
+            if (action->text() == (preset.isEmpty() ? item : preset))
+                action->trigger();
+    }
+    int columnOf(Rgb colour) const
+    {
+        for (int slot = 0; slot < strip_->transferFunction().pointCount(); ++slot)
+            if (strip_->transferFunction().point(slot).colour() == colour)
+                return strip_->transferFunction().point(slot).column();
+        return -1;
+    }
 
     FakeDialogs dialogs_;
     std::unique_ptr<CTransferDisplay> strip_;
@@ -57,8 +61,6 @@ private:
 
 void CTransferDisplayTest::init()
 {
-    dialogs_ = FakeDialogs();
-    before_ = after_ = 0;
     strip_ = std::make_unique<CTransferDisplay>(QSize(kWidth, kHeight));
     strip_->setDialogs(
         &dialogs_, [this] { ++before_; }, [this] { ++after_; });
@@ -66,192 +68,103 @@ void CTransferDisplayTest::init()
     QVERIFY2(QTest::qWaitForWindowExposed(strip_.get()), "the strip never appeared");
 }
 
-void CTransferDisplayTest::cleanup()
-{
-    strip_.reset();
-}
-
-void CTransferDisplayTest::click(int x) const
-{
-    sendMouse(strip_.get(), QEvent::MouseButtonPress, {x, 15}, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(strip_.get(), QEvent::MouseButtonRelease, {x, 15}, Qt::LeftButton, Qt::NoButton);
-}
-
-int CTransferDisplayTest::pointAtColumn(int column) const
-{
-    TransferFunction& model = strip_->transferFunction();
-    for (int slot = 0; slot < model.pointCount(); ++slot)
-        if (model.point(slot).column() == column)
-            return slot;
-    return TransferFunction::kNoPoint;
-}
-
 void CTransferDisplayTest::paintsTheRampAndOutlinedMarkers()
 {
     const QImage image = strip_->grab().toImage();
-    const auto table = strip_->colorTable();
-    TVL_CHECK_EQ(table->entryCount(), kWidth, "one table entry per strip column");
-    for (int x : {60, 150, 240}) {
-        const Rgb entry = table->entry(x);
-        for (int y : {1, kHeight / 2, kHeight - 12})
-            TVL_CHECK(isColour(image.pixel(x, y), entry.r, entry.g, entry.b),
-                QStringLiteral("column %1 row %2 must show table entry %1").arg(x).arg(y));
-        TVL_CHECK(isColour(image.pixel(x, 0), 0, 0, 0), "the top row is not part of the ramp");
-    }
-    // The black end point on the black end of the ramp shows by its outline.
-    TVL_CHECK(countPixels(image.copy(0, kHeight - 12, 12, 12), isMarkerGreen) > 5,
-        "the end point's marker must have a green outline");
-
+    TVL_CHECK_EQ(strip_->colorTable()->entryCount(), kWidth, "one table entry per strip column");
+    for (int x : {60, 150, 240})
+        for (int y : {1, kHeight / 2, kHeight - 12}) {
+            const Rgb e = strip_->colorTable()->entry(x);
+            TVL_CHECK(isColour(image.pixel(x, y), e.r, e.g, e.b) && e.r > 0,
+                QStringLiteral("column %1 row %2 shows its table entry").arg(x).arg(y));
+        }
+    TVL_CHECK(countPixels(image, isMarkerGreen, 0, kHeight - 12, 12, kHeight) > 5,
+        "the black end point on the black end of the ramp shows by its green outline");
     dialogs_.colorAnswers.push_back(QColor(255, 0, 0));
     click(150);
     const QImage marked = strip_->grab().toImage();
-    TVL_CHECK(isColour(marked.pixel(150, kHeight - 3), 255, 0, 0), "the marker is filled with its point's colour");
-    TVL_CHECK(countPixels(marked.copy(138, kHeight - 12, 25, 12), isMarkerGreen) > 10,
-        "the new marker must have a green outline");
-    TVL_CHECK(isColour(marked.pixel(150, 5), 255, 0, 0), "the ramp passes through the new point's colour");
+    TVL_CHECK(isRed(marked.pixel(150, kHeight - 3)) && isRed(marked.pixel(150, 5)), "the marker and the ramp in red");
+    TVL_CHECK(countPixels(marked, isMarkerGreen, 138, kHeight - 12, 163, kHeight) > 10, "an outlined marker");
 }
 
-void CTransferDisplayTest::clickOnAnEmptyPlaceAddsAPointInTheChosenColour()
+void CTransferDisplayTest::leftClickOnAnEmptyPlaceAsksForTheColourOfANewPoint()
 {
     dialogs_.colorAnswers.push_back(QColor(10, 200, 30));
     click(120);
-    TVL_CHECK_EQ(dialogs_.count(QStringLiteral("color")), 1, "a click on an empty place opens the colour dialog");
-    TVL_CHECK_EQ(dialogs_.prompts.front().text, QStringLiteral("#000000"), "the dialog starts at black");
-    TVL_CHECK_EQ(strip_->transferFunction().pointCount(), 3, "OK adds a point");
-    const int slot = pointAtColumn(120);
-    QVERIFY2(slot != TransferFunction::kNoPoint, "the point must sit at the clicked column");
-    TVL_CHECK((strip_->transferFunction().point(slot).colour() == Rgb {10, 200, 30}), "the chosen colour");
-    TVL_CHECK(before_ == 1 && after_ == 1, "the canvases are hidden before the dialog and shown after it");
-}
-
-void CTransferDisplayTest::cancelledColourDialogAddsNothing()
-{
-    click(120);
-    TVL_CHECK_EQ(dialogs_.count(QStringLiteral("color")), 1, "the colour dialog was shown");
-    TVL_CHECK_EQ(strip_->transferFunction().pointCount(), 2, "Cancel adds nothing");
-    TVL_CHECK(before_ == 1 && after_ == 1, "the canvases come back after a cancelled dialog too");
-}
-
-void CTransferDisplayTest::clickOnAMarkerOnlySelectsIt()
-{
-    dialogs_.colorAnswers.push_back(QColor(0, 0, 255));
-    click(200);
-    click(205);
+    TVL_CHECK_EQ(dialogs_.prompts.front().text, QStringLiteral("#000000"), "the colour dialog starts at black");
+    TVL_CHECK_EQ(columnOf({10, 200, 30}), 120, "OK adds a point of the colour at the clicked column");
+    click(180);
+    TVL_CHECK_EQ(strip_->transferFunction().pointCount(), 3, "Cancel adds nothing");
+    TVL_CHECK(before_ == 2 && after_ == 2, "the canvases are hidden around each dialog");
+    click(125);
     click(3);
-    TVL_CHECK_EQ(dialogs_.count(QStringLiteral("color")), 1, "clicks on markers must open no dialog");
-    TVL_CHECK_EQ(strip_->transferFunction().pointCount(), 3, "clicks on markers add nothing");
-    TVL_CHECK_EQ(strip_->selectedPoint(), 0, "the last click selected the left end point");
+    TVL_CHECK_EQ(dialogs_.count(QStringLiteral("color")), 2, "clicks on markers open no dialog");
+    TVL_CHECK_EQ(strip_->selectedPoint(), 0, "they select the point");
 }
 
-void CTransferDisplayTest::dragMovesThePointAndOpensNoDialog()
+void CTransferDisplayTest::dragsMoveInteriorPointsAndOpenNoDialog()
 {
-    dialogs_.colorAnswers.push_back(QColor(0, 0, 255));
+    dialogs_.colorAnswers = {QColor(255, 0, 0), QColor(0, 0, 255)};
     click(150);
-    sendMouse(strip_.get(), QEvent::MouseButtonPress, {150, 15}, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(strip_.get(), QEvent::MouseMove, {156, 15}, Qt::NoButton, Qt::LeftButton);
-    sendMouse(strip_.get(), QEvent::MouseMove, {163, 28}, Qt::NoButton, Qt::LeftButton);
+    click(161);
+    // From 150 onto the blue neighbour: the first point in sorted order under
+    // the cursor moves, so once past its neighbour the drag carries the neighbour.
+    press(150, Qt::LeftButton);
+    for (int x : {158, 165, 168})
+        press(x, Qt::LeftButton, QEvent::MouseMove);
     TVL_CHECK(strip_->isDragging(), "moving a point is a drag");
-    sendMouse(strip_.get(), QEvent::MouseButtonRelease, {220, 15}, Qt::LeftButton, Qt::NoButton);
-    TVL_CHECK(pointAtColumn(163) != TransferFunction::kNoPoint, "the point must follow the cursor");
-    TVL_CHECK_EQ(pointAtColumn(150), TransferFunction::kNoPoint, "the point must have left its column");
-    TVL_CHECK_EQ(dialogs_.count(QStringLiteral("color")), 1, "releasing a drag over an empty place opens no dialog");
-    TVL_CHECK(!strip_->isDragging(), "the release ends the drag");
-    TVL_CHECK_EQ(strip_->colorTable()->entry(163), (Rgb {0, 0, 255}), "the ramp follows the moved point");
+    press(220, Qt::NoButton, QEvent::MouseButtonRelease);
+    TVL_CHECK(columnOf({255, 0, 0}) == 165 && columnOf({0, 0, 255}) == 168, "red passed blue, then blue moved on");
+    TVL_CHECK_EQ(dialogs_.count(QStringLiteral("color")), 2, "a release over an empty place opens no dialog");
+    TVL_CHECK_EQ(strip_->colorTable()->entry(165), (Rgb {255, 0, 0}), "the ramp follows the moved points");
+    press(2, Qt::LeftButton);
+    press(8, Qt::LeftButton, QEvent::MouseMove);
+    press(40, Qt::NoButton, QEvent::MouseButtonRelease);
+    TVL_CHECK(strip_->transferFunction().point(0).column() == 0 && dialogs_.count(QStringLiteral("color")) == 2,
+        "a dragged end point stays and its release opens no dialog");
 }
 
-void CTransferDisplayTest::draggingAnEndPointLeavesItInPlace()
+void CTransferDisplayTest::contextMenuRecoloursDeletesAndLoadsPresets()
 {
-    sendMouse(strip_.get(), QEvent::MouseButtonPress, {2, 15}, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(strip_.get(), QEvent::MouseMove, {8, 15}, Qt::NoButton, Qt::LeftButton);
-    sendMouse(strip_.get(), QEvent::MouseButtonRelease, {40, 15}, Qt::LeftButton, Qt::NoButton);
-    TVL_CHECK_EQ(strip_->transferFunction().point(0).column(), 0, "an end point cannot be moved");
-    TVL_CHECK_EQ(dialogs_.count(QStringLiteral("color")), 0, "a drag of an end point opens no dialog on release");
-    TVL_CHECK_EQ(strip_->transferFunction().pointCount(), 2, "nothing is added");
-}
-
-void CTransferDisplayTest::contextMenuHoldsTheCommandsAndPresets()
-{
-    TVL_CHECK(!strip_->contextMenuAt({-4, 10}), "no menu to the left of the strip");
-    TVL_CHECK(!strip_->contextMenuAt({100, kHeight + 2}), "no menu below the strip");
-    const std::unique_ptr<QMenu> menu = strip_->contextMenuAt({100, 10});
-    QVERIFY2(menu, "a right click in the strip opens the menu");
-    const QList<QAction*> actions = menu->actions();
-    TVL_CHECK_EQ(actions.size(), 4, "two commands, a separator and the preset submenu");
-    TVL_CHECK_EQ(actions[0]->text(), QStringLiteral("Change Color"), "first item");
-    TVL_CHECK_EQ(actions[1]->text(), QStringLiteral("Delete"), "second item");
-    TVL_CHECK(actions[2]->isSeparator(), "then a separator");
-    QMenu* presets = actions[3]->menu();
-    QVERIFY2(presets && actions[3]->text() == QStringLiteral("PRESET"), "the last item is the PRESET submenu");
-    QStringList names;
-    for (const QAction* action : presets->actions())
-        names << action->text();
-    TVL_CHECK_EQ(names,
-        (QStringList {QStringLiteral("Black-White"), QStringLiteral("Blue-Yellow"), QStringLiteral("Blue-Green-Red"),
-            QStringLiteral("Black-Blue-Cyan"), QStringLiteral("Black-Orange-Yellow")}),
+    TVL_CHECK(!strip_->contextMenuAt({-4, 10}) && !strip_->contextMenuAt({100, kHeight + 2}), "no menu outside");
+    const std::unique_ptr<QMenu> m = strip_->contextMenuAt({100, 10});
+    QStringList items, presets;
+    for (const QAction* action : m->actions())
+        items << action->text();
+    for (const QAction* action : m->actions().last()->menu()->actions())
+        presets << action->text();
+    TVL_CHECK_EQ(items, (QStringList {"Change Color", "Delete", "", "PRESET"}), "the menu's items");
+    TVL_CHECK_EQ(presets,
+        (QStringList {"Black-White", "Blue-Yellow", "Blue-Green-Red", "Black-Blue-Cyan", "Black-Orange-Yellow"}),
         "the presets in menu order");
-    for (const QAction* action : menu->actions())
-        TVL_CHECK(action->isEnabled() && !action->isCheckable(), "no item is disabled or checkable");
-}
 
-void CTransferDisplayTest::deleteRemovesInteriorPointsOnly()
-{
-    dialogs_.colorAnswers.push_back(QColor(255, 0, 0));
-    click(150);
-    std::unique_ptr<QMenu> menu = strip_->contextMenuAt({kWidth - 3, 10});
-    findAction(menu.get(), QStringLiteral("Delete"))->trigger();
-    TVL_CHECK_EQ(strip_->transferFunction().pointCount(), 3, "Delete on an end point does nothing");
-    menu = strip_->contextMenuAt({152, 10});
-    findAction(menu.get(), QStringLiteral("Delete"))->trigger();
-    TVL_CHECK_EQ(strip_->transferFunction().pointCount(), 2, "Delete on an interior point removes it");
-    TVL_CHECK(strip_->colorTable()->entry(150) != (Rgb {255, 0, 0}), "the ramp no longer passes through it");
-    TVL_CHECK_EQ(dialogs_.count(QStringLiteral("color")), 1, "Delete opens no dialog");
-}
-
-void CTransferDisplayTest::presetsReplaceThePoints()
-{
-    struct Expected {
-        QString name;
-        int count;
-        Rgb first;
-        Rgb last;
-    };
-    const Expected expected[] = {
-        {QStringLiteral("Blue-Yellow"), 2, {0, 0, 255}, {255, 255, 0}},
-        {QStringLiteral("Blue-Green-Red"), 3, {0, 0, 255}, {255, 0, 0}},
-        {QStringLiteral("Black-Blue-Cyan"), 3, {0, 0, 0}, {0, 255, 255}},
-        {QStringLiteral("Black-Orange-Yellow"), 3, {0, 0, 0}, {255, 255, 0}},
-        {QStringLiteral("Black-White"), 2, {0, 0, 0}, {255, 255, 255}},
-    };
-    for (const Expected& preset : expected) {
-        const std::unique_ptr<QMenu> menu = strip_->contextMenuAt({100, 10});
-        QMenu* presets = menu->actions().last()->menu();
-        findAction(presets, preset.name)->trigger();
-        const TransferFunction& model = strip_->transferFunction();
-        TVL_CHECK_EQ(model.pointCount(), preset.count, preset.name + QStringLiteral(": point count"));
-        TVL_CHECK(model.point(0).colour() == preset.first, preset.name + QStringLiteral(": left colour"));
-        TVL_CHECK(model.point(model.pointCount() - 1).colour() == preset.last,
-            preset.name + QStringLiteral(": right colour"));
-        TVL_CHECK(strip_->colorTable()->entry(0) == preset.first, preset.name + QStringLiteral(": table start"));
-    }
-    TVL_CHECK_EQ(dialogs_.prompts.size(), std::size_t {0}, "presets open no dialog");
-}
-
-void CTransferDisplayTest::changeColorRecoloursTheSelectedPoint()
-{
-    std::unique_ptr<QMenu> menu = strip_->contextMenuAt({150, 10});
-    findAction(menu.get(), QStringLiteral("Change Color"))->trigger();
-    TVL_CHECK_EQ(dialogs_.count(QStringLiteral("color")), 0, "Change Color with no point under the click does nothing");
-
-    dialogs_.colorAnswers.push_back(QColor(0, 0, 255));
-    menu = strip_->contextMenuAt({3, 10});
-    findAction(menu.get(), QStringLiteral("Change Color"))->trigger();
-    TVL_CHECK_EQ(strip_->transferFunction().point(0).colour(), (Rgb {0, 0, 255}), "the end point takes the new colour");
-    TVL_CHECK_EQ(strip_->colorTable()->entry(0), (Rgb {0, 0, 255}), "the ramp starts at the new colour");
-    TVL_CHECK(before_ == 1 && after_ == 1, "the canvases are hidden around the dialog");
-
-    menu = strip_->contextMenuAt({3, 10});
-    findAction(menu.get(), QStringLiteral("Change Color"))->trigger();
+    menu(150, "Change Color");
+    TVL_CHECK(dialogs_.prompts.empty(), "Change Color without a point under the click does nothing");
+    dialogs_.colorAnswers = {QColor(0, 0, 255), std::nullopt, QColor(255, 0, 0)};
+    menu(3, "Change Color");
+    TVL_CHECK_EQ(strip_->colorTable()->entry(0), (Rgb {0, 0, 255}), "the end point takes the new colour");
+    menu(3, "Change Color");
     TVL_CHECK_EQ(strip_->transferFunction().point(0).colour(), (Rgb {0, 0, 255}), "Cancel leaves the colour");
+    click(150);
+    menu(kWidth - 3, "Delete");
+    TVL_CHECK_EQ(strip_->transferFunction().pointCount(), 3, "Delete on an end point does nothing");
+    menu(152, "Delete");
+    TVL_CHECK(strip_->transferFunction().pointCount() == 2 && columnOf({255, 0, 0}) == -1, "an interior one goes");
+    TVL_CHECK(before_ == 3 && after_ == 3 && dialogs_.count(QStringLiteral("color")) == 3, "one dialog per colour");
+    const struct {
+        const char* name;
+        int count;
+        Rgb first, last;
+    } rows[] = {{"Blue-Yellow", 2, {0, 0, 255}, {255, 255, 0}}, {"Blue-Green-Red", 3, {0, 0, 255}, {255, 0, 0}},
+        {"Black-Blue-Cyan", 3, {0, 0, 0}, {0, 255, 255}}, {"Black-Orange-Yellow", 3, {0, 0, 0}, {255, 255, 0}},
+        {"Black-White", 2, {0, 0, 0}, {255, 255, 255}}};
+    for (const auto& row : rows) {
+        menu(100, {}, row.name);
+        const TransferFunction& model = strip_->transferFunction();
+        TVL_CHECK(model.pointCount() == row.count && model.point(0).colour() == row.first
+                && model.point(row.count - 1).colour() == row.last && strip_->colorTable()->entry(0) == row.first,
+            row.name);
+    }
 }
 
 TVL_GUI_TEST_MAIN(CTransferDisplayTest)

@@ -2,9 +2,6 @@
 
 #include "GuiTest.h"
 
-#include <QProcess>
-#include <QSet>
-
 using namespace tvl;
 using namespace tvl::test;
 

@@ -2,6 +2,7 @@
 
 #include "render/RgbaImage.h"
 
+#include "FlowFiles.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -25,8 +26,7 @@ TEST(PngFile, WritesTheTopRowFirstAndReadsBackBottomUp)
                 x, y, {std::uint8_t(x * 20), std::uint8_t(y * 30), std::uint8_t(x + y), std::uint8_t(255 - x)});
     std::string error;
     ASSERT_TRUE(writePng(dir.file("p.png"), image, error)) << error;
-    // Decoded top-down, as an image viewer does.
-    png_image header {};
+    png_image header {}; // decoded top-down, as an image viewer does
     header.version = PNG_IMAGE_VERSION;
     ASSERT_TRUE(png_image_begin_read_from_file(&header, dir.file("p.png").c_str()));
     header.format = PNG_FORMAT_RGBA;
@@ -49,16 +49,13 @@ TEST(PngFile, FailuresWriteNothingAndKeepWhatWasThere)
         {std::pair {dir.file("no/such/folder/p.png"), RgbaImage(3, 3)}, {dir.file("old.png"), RgbaImage()},
             {dir.file("old.png"), RgbaImage(0, 3)}, {dir.file("old.png"), RgbaImage(3, 0)}}) {
         error.clear();
-        EXPECT_FALSE(writePng(path, image, error)) << path << ", " << image.width() << " × " << image.height();
+        EXPECT_FALSE(writePng(path, image, error)) << image.width() << " × " << image.height();
         EXPECT_FALSE(error.empty()) << "a failure names its cause";
     }
-    EXPECT_FALSE(std::filesystem::exists(dir.file("no")));
     RgbaImage image(2, 2);
-    EXPECT_FALSE(readPng(dir.file("old.png"), image, error)) << "text is no PNG";
-    EXPECT_FALSE(readPng(dir.file("missing.png"), image, error));
+    EXPECT_FALSE(readPng(dir.file("old.png"), image, error) || readPng(dir.file("none.png"), image, error));
     EXPECT_EQ(image.width(), 2) << "a failed read keeps the image";
-    std::ifstream in(dir.file("old.png"));
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "keep me") << "a failed write touched the file";
+    EXPECT_EQ(test::readBytes(dir.file("old.png")), "keep me") << "a failed write touched the file";
 }
 
 } // namespace

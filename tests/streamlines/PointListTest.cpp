@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <limits>
 
 namespace tvl {
 namespace {
@@ -12,62 +11,45 @@ namespace {
 constexpr float kFloatMax = 3.4028235e38f;
 int reallocations = 0;
 
-void* countingReallocate(void* block, std::size_t bytes)
+// Counts the growths, and holds no more than 64 points per block.
+void* reallocate(void* block, std::size_t bytes)
 {
     ++reallocations;
-    return std::realloc(block, bytes);
-}
-
-// A heap that holds no more than 64 points per block.
-void* exhaustedAfter64(void* block, std::size_t bytes)
-{
     return bytes > 64 * sizeof(Vector3) ? nullptr : std::realloc(block, bytes);
 }
 
-// Appends points (i, -i, 5) for i in first .. first + count - 1.
-bool appendPoints(PointList& list, int first, int count)
+// Appends (i, -i, 5) for i in first .. first + count - 1; true when all are
+// stored with z set to 0 in the caller's point.
+bool append(PointList& list, int first, int count)
 {
+    bool stored = true;
     for (int i = first; i < first + count; ++i) {
         Vector3 p {float(i), float(-i), 5.0f};
-        if (!list.append(p) || p.z != 0.0f)
-            return false;
+        stored = list.append(p) && p.z == 0.0f && stored;
     }
-    return true;
+    return stored;
 }
 
-TEST(PointListTest, GrowsBy64KeepsOrderAndClearKeepsTheBlock)
+TEST(PointListTest, GrowsBy64AndKeepsItsBlock)
 {
-    reallocations = 0;
-    PointList list(&countingReallocate);
-    EXPECT_TRUE(list.isEmpty());
-    EXPECT_EQ(list.data(), nullptr) << "a new list allocates nothing";
+    PointList list;
+    EXPECT_TRUE(list.isEmpty() && list.data() == nullptr) << "a new list allocates nothing";
     EXPECT_EQ(list.minDistance({1, 2, 3}), kFloatMax) << "an empty list's nearest distance is the largest float";
-    ASSERT_TRUE(appendPoints(list, 0, 64)) << "append must store and set z of the caller's point to 0";
-    EXPECT_EQ(list.capacity(), 64);
-    EXPECT_EQ(reallocations, 1) << "the first 64 points fit one block";
-    ASSERT_TRUE(appendPoints(list, 64, 1));
+    ASSERT_TRUE(append(list, 0, 65));
     EXPECT_EQ(list.capacity(), 128) << "the 65th append grows 64 -> 128";
-    for (int i = 0; i < 65; ++i)
-        ASSERT_EQ(list.data()[i], (Vector3 {float(i), float(-i), 0})) << "point " << i;
-    const Vector3* block = list.data();
-    list.clear();
-    EXPECT_TRUE(list.isEmpty());
-    ASSERT_TRUE(appendPoints(list, 100, 64));
-    EXPECT_EQ(reallocations, 2) << "appends after clear must reuse the block";
-    EXPECT_EQ(list.data(), block);
-    EXPECT_EQ(list.data()[0].x, 100.0f) << "clear restarts at the front";
-}
-
-TEST(PointListTest, FailedGrowthKeepsTheOldBlockIntact)
-{
-    PointList list(&exhaustedAfter64);
-    ASSERT_TRUE(appendPoints(list, 0, 64));
+    EXPECT_EQ(list.data()[64], (Vector3 {64, -64, 0}));
+    reallocations = 0;
+    PointList limited(&reallocate);
+    ASSERT_TRUE(append(limited, 0, 64));
+    const Vector3* block = limited.data();
     Vector3 extra {1.0f, 2.0f, 9.0f};
-    EXPECT_FALSE(list.append(extra)) << "a failed growth is reported so the trace can stop";
-    EXPECT_EQ(extra.z, 9.0f) << "a point that was not stored is left as it was";
-    EXPECT_EQ(list.count(), 64);
-    EXPECT_EQ(list.capacity(), 64);
-    EXPECT_EQ(list.data()[63], (Vector3 {63, -63, 0}));
+    EXPECT_FALSE(limited.append(extra)) << "a failed growth is reported so the trace can stop";
+    EXPECT_TRUE(extra.z == 9.0f && limited.count() == 64 && limited.data()[63] == (Vector3 {63, -63, 0}))
+        << "and stores nothing, changes nothing";
+    limited.clear();
+    ASSERT_TRUE(limited.isEmpty() && append(limited, 100, 64));
+    EXPECT_EQ(reallocations, 2) << "the first 64 points fit one block, and clear keeps it";
+    EXPECT_TRUE(limited.data() == block && limited.data()[0].x == 100.0f) << "clear restarts at the front";
 }
 
 TEST(PointListTest, DistancesAreThoseOfTheNearestPointAsMinDistanceRoundsThem)

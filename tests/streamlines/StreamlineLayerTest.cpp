@@ -1,7 +1,6 @@
 #include "streamlines/StreamlineLayer.h"
 
 #include "StreamlineFlows.h"
-#include "flow/AnalyticFlow.h"
 #include "streamlines/EulerIntegrator.h"
 #include "streamlines/PointList.h"
 #include "streamlines/RungeKutta4Integrator.h"
@@ -11,8 +10,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <map>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 namespace tvl {
@@ -132,107 +131,19 @@ TEST_F(StreamlineLayerTest, NearestDistanceOfAPathIsReusedOnlyInItsOwnCell)
     EXPECT_FALSE(layer->isFarEnough({5.35f, 0.5f, 0})) << "a point stored since the last test is seen at once";
 }
 
-TEST_F(StreamlineLayerTest, PlacementLinksTheIntegratorForOnePlacement)
-{
-    test::setUniform(flow, 21, 11, {1, 0, 0});
-    open(200, 100, {0, 0, 0}, {20, 10, 0}, 0.1f);
-    EulerIntegrator euler(&flow);
-    layer->setIntegrator(&euler);
-    EXPECT_EQ(euler.layer(), layer.get());
-    EXPECT_EQ(euler.step(), 0.2f) << "the placement steps 2 pixels";
-    EXPECT_EQ(euler.maxLength(), 1000.0f) << "a half-line is at most 10000 pixels long";
-    EXPECT_EQ(euler.maxSteps(), 1000);
-    layer->placeEvenly();
-    EXPECT_EQ(euler.layer(), nullptr) << "the placement unlinks the integrator";
-    EXPECT_EQ(layer->integrator(), nullptr);
-}
-
-TEST_F(StreamlineLayerTest, UniformFlowGivesRowsDsepApart)
-{
-    test::setUniform(flow, 21, 11, {1, 0, 0});
-    open(200, 100, {0, 0, 0}, {20, 10, 0}, 0.1f); // dsep 1
-    RungeKutta4Integrator integrator(&flow);
-    place(integrator);
-    const StreamlineSet& set = layer->placedLines();
-    ASSERT_GE(set.streamlineCount(), 2u);
-    EXPECT_EQ(set.pointsOf(set.halfLines()[0])[0], (Vector3 {10, 5, 0})) << "the first seed is the centre";
-    EXPECT_NEAR(set.pointsOf(set.halfLines()[2])[0].y, 6.0f, 1e-5f) << "the seed left of travel is tried first";
-    // Every half-line that moved lies on one row; the rows are dsep apart and
-    // fill the sampled height (row 10 is outside the domain).
-    std::vector<float> rows;
-    for (std::size_t k = 0; k < set.halfLines().size(); ++k) {
-        const auto line = set.pointsOf(set.halfLines()[k]);
-        EXPECT_EQ(set.halfLines()[k].sense, k % 2 ? StreamlineSet::Sense::AgainstFlow : StreamlineSet::Sense::WithFlow);
-        for (const Vector3& p : line)
-            ASSERT_EQ(p.y, line[0].y) << "a line in uniform flow left its row";
-        if (k % 2 == 0 && (line.size() > 1 || set.halfLines()[k + 1].count > 1))
-            rows.push_back(line[0].y);
-    }
-    std::sort(rows.begin(), rows.end());
-    ASSERT_EQ(rows.size(), 10u);
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        EXPECT_NEAR(rows[i], float(i), 1e-4f) << "row " << i << " is not a whole dsep from the centre";
-}
-
-TEST_F(StreamlineLayerTest, DoubleGyreLinesKeepTheirDistancesAndCoverTheView)
-{
-    FlowSpec spec;
-    spec.flow = FlowKind::DoubleGyre;
-    spec.width = 81;
-    spec.height = 41;
-    spec.x1 = 2.0f;
-    ASSERT_TRUE(flow.loadNodes(makeFlow(spec)));
-    open(400, 200, {0, 0, 0}, {101, 51, 0}, 0.2525f);
-    RungeKutta4Integrator integrator(&flow);
-    place(integrator);
-    const StreamlineSet& set = layer->placedLines();
-    ASSERT_GT(set.streamlineCount(), 20u) << "the placement gave up early";
-    const double dsep = layer->dsep(), dtest = layer->dtest();
-
-    // Points of the half-lines that were stored (more than one point), by line
-    // and in buckets of dsep: a check only looks at the buckets around a point.
-    std::map<std::pair<int, int>, std::vector<std::pair<std::size_t, Vector3>>> buckets;
-    const auto bucket = [dsep](const Vector3& p) { return std::pair {int(p.x / dsep), int(p.y / dsep)}; };
-    int stored = 0;
-    for (std::size_t k = 0; k < set.halfLines().size(); ++k) {
-        const auto line = set.pointsOf(set.halfLines()[k]);
-        if (line.size() > 1)
-            for (const Vector3& p : line)
-                if (int c, r; layer->cellOf(p, c, r))
-                    buckets[bucket(p)].push_back({k / 2, p}), ++stored;
-    }
-    EXPECT_EQ(storedPoints(), stored) << "every point of a half-line of two or more points is stored";
-    const auto nearest = [&](const Vector3& p, std::size_t before, int reach) {
-        double best = 1e30;
-        const auto [bx, by] = bucket(p);
-        for (int y = by - reach; y <= by + reach; ++y)
-            for (int x = bx - reach; x <= bx + reach; ++x)
-                for (const auto& [line, q] : buckets[{x, y}])
-                    if (line < before)
-                        best = std::min(best, std::hypot(double(p.x) - q.x, double(p.y) - q.y));
-        return best;
-    };
-    // Against every earlier line, each seed keeps dsep and each point but the
-    // last of a half-line (which may be the one that came too close) keeps dtest.
-    for (std::size_t k = 2; k < set.halfLines().size(); ++k) {
-        const auto line = set.pointsOf(set.halfLines()[k]);
-        EXPECT_GE(nearest(line[0], k / 2, 1), dsep * 0.9999) << "the seed of line " << k / 2;
-        for (std::size_t i = 0; i + 1 < line.size(); ++i)
-            ASSERT_GE(nearest(line[i], k / 2, 1), dtest * 0.9999) << "line " << k / 2 << " came closer than dtest";
-    }
-    for (float y = 1.0f; y < 49.0f; y += 1.0f)
-        for (float x = 1.0f; x < 99.0f; x += 1.0f)
-            ASSERT_LT(nearest({x, y, 0}, set.streamlineCount(), 2), 2.0 * dsep) << "a gap at " << x << ", " << y;
-}
-
-TEST_F(StreamlineLayerTest, HalfLinesOfTwoPointsAreStored)
+TEST_F(StreamlineLayerTest, PlacementLinksItsIntegratorAndStoresHalfLinesOfTwoPoints)
 {
     // The region reaches beyond the sampled columns 0 .. 9: from the centre
     // (9.95, 5) one step lands on 10.15, where the flow ends.
     test::setUniform(flow, 11, 11, {1, 0, 0});
     open(200, 100, {0, 0, 0}, {19.9f, 10, 0}, 0.1f);
     EulerIntegrator euler(&flow);
-    place(euler);
+    layer->setIntegrator(&euler);
+    EXPECT_EQ(euler.layer(), layer.get());
+    EXPECT_EQ((std::tuple {euler.step(), euler.maxLength(), euler.maxSteps()}), (std::tuple {0.2f, 1000.0f, 1000}))
+        << "steps of 2 pixels, at most 10000 pixels and 1000 steps";
+    layer->placeEvenly();
+    EXPECT_TRUE(euler.layer() == nullptr && layer->integrator() == nullptr) << "the placement unlinks it";
     const StreamlineSet& set = layer->placedLines();
     ASSERT_EQ(set.halfLines()[0].count, 2u);
     int c = 0, r = 0;

@@ -2,10 +2,9 @@
 
 // Records the immediate-mode primitives that the code under test hands to GL,
 // as the calls carry them (before any transformation or clipping), by standing
-// in for glBegin, glColor3f, glVertex2f and glVertex3f within this test executable;
-// every call still goes on to the driver. The executable's own definitions take
-// precedence over the GL library's for the static libraries linked into it.
-// Include this header in exactly one source file of a test executable.
+// in for glBegin, glColor3f, glVertex2f and glVertex3f within the test
+// executable; every call still goes on to the driver. Include this header in
+// exactly one source file of a test executable.
 
 #include <GL/gl.h>
 #include <dlfcn.h>
@@ -18,7 +17,7 @@ namespace tvl::test {
 
 struct RecordedPrimitive {
     GLenum mode = 0;
-    std::array<float, 3> colour {}; // current colour at glBegin
+    std::array<float, 3> colour {}; // the current colour at glBegin
     std::vector<std::array<float, 3>> vertices;
 };
 
@@ -26,6 +25,11 @@ struct GLCallRecorder {
     bool active = false;
     std::array<float, 3> colour {1.0f, 1.0f, 1.0f};
     std::vector<RecordedPrimitive> primitives;
+    void vertex(float x, float y, float z)
+    {
+        if (active && !primitives.empty())
+            primitives.back().vertices.push_back({x, y, z});
+    }
 };
 
 inline GLCallRecorder& glCallRecorder()
@@ -56,35 +60,31 @@ extern "C" {
 
 void glBegin(GLenum mode)
 {
-    static const auto next = tvl::test::nextGL<void (*)(GLenum)>("glBegin");
     auto& recorder = tvl::test::glCallRecorder();
     if (recorder.active)
         recorder.primitives.push_back({mode, recorder.colour, {}});
+    static const auto next = tvl::test::nextGL<void (*)(GLenum)>("glBegin");
     next(mode);
 }
 
 void glColor3f(GLfloat red, GLfloat green, GLfloat blue)
 {
-    static const auto next = tvl::test::nextGL<void (*)(GLfloat, GLfloat, GLfloat)>("glColor3f");
     tvl::test::glCallRecorder().colour = {red, green, blue};
+    static const auto next = tvl::test::nextGL<void (*)(GLfloat, GLfloat, GLfloat)>("glColor3f");
     next(red, green, blue);
 }
 
 void glVertex2f(GLfloat x, GLfloat y)
 {
+    tvl::test::glCallRecorder().vertex(x, y, 0.0f);
     static const auto next = tvl::test::nextGL<void (*)(GLfloat, GLfloat)>("glVertex2f");
-    auto& recorder = tvl::test::glCallRecorder();
-    if (recorder.active && !recorder.primitives.empty())
-        recorder.primitives.back().vertices.push_back({x, y, 0.0f});
     next(x, y);
 }
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
+    tvl::test::glCallRecorder().vertex(x, y, z);
     static const auto next = tvl::test::nextGL<void (*)(GLfloat, GLfloat, GLfloat)>("glVertex3f");
-    auto& recorder = tvl::test::glCallRecorder();
-    if (recorder.active && !recorder.primitives.empty())
-        recorder.primitives.back().vertices.push_back({x, y, z});
     next(x, y, z);
 }
 

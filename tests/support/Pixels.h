@@ -27,27 +27,12 @@ inline bool isColour(Rgb8 p, int r, int g, int b)
 {
     return p.r == r && p.g == g && p.b == b;
 }
-inline bool isBlack(Rgb8 p)
-{
-    return isColour(p, 0, 0, 0);
-}
-inline bool isWhite(Rgb8 p)
-{
-    return isColour(p, 255, 255, 255);
-}
-inline bool isRed(Rgb8 p)
-{
-    return isColour(p, 255, 0, 0);
-}
+inline const auto isBlack = [](Rgb8 p) { return isColour(p, 0, 0, 0); };
+inline const auto isWhite = [](Rgb8 p) { return isColour(p, 255, 255, 255); };
+inline const auto isRed = [](Rgb8 p) { return isColour(p, 255, 0, 0); };
 // The arrows' colour (1.0, 0.7, 0.7), whichever way the driver rounds 0.7.
-inline bool isArrowColour(Rgb8 p)
-{
-    return p.r == 255 && p.g >= 177 && p.g <= 180 && p.b >= 177 && p.b <= 180;
-}
-inline bool isPink(Rgb8 p)
-{
-    return isArrowColour(p);
-}
+inline const auto isArrowColour = [](Rgb8 p) { return p.r == 255 && p.g / 2 == 89 && p.b / 2 == 89; };
+inline const auto isPink = isArrowColour;
 
 // Pixels of an RgbaImage or a QImage in columns x0 .. x1 - 1 and rows
 // y0 .. y1 - 1 (the whole image by default) that pass the predicate.

@@ -1,15 +1,23 @@
 #pragma once
 
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
 #include <string>
 
 namespace tvl::test {
 
-// A fresh directory under the system's temporary folder, removed with all its
+// A fresh folder under the system's temporary folder, removed with all its
 // contents when the object goes.
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
+    TempDir()
+        : path_((std::filesystem::temp_directory_path() / "tavrel-test-XXXXXX").string())
+    {
+        if (!mkdtemp(path_.data()))
+            throw std::runtime_error("mkdtemp failed");
+    }
+    ~TempDir() { std::filesystem::remove_all(path_, ignored_); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
@@ -18,6 +26,7 @@ public:
 
 private:
     std::string path_;
+    std::error_code ignored_;
 };
 
 } // namespace tvl::test

@@ -2,10 +2,6 @@
 
 #include "GuiTest.h"
 
-#include <QLineEdit>
-#include <QPointer>
-#include <QPushButton>
-
 using namespace tvl;
 using namespace tvl::test;
 
@@ -14,7 +10,6 @@ class CLayerTabCtrlTest : public QObject {
 
 private slots:
     void pagesGetTabsAndKeepTheirFocus();
-    void onlyPagesItOwnsGoWithIt();
 
 private:
     // A page with two controls that take the focus.
@@ -55,20 +50,6 @@ void CLayerTabCtrlTest::pagesGetTabsAndKeepTheirFocus()
     QTRY_VERIFY2(a[1]->hasFocus(), "back on page A the control that had the focus there gets it back");
     tabs.setCurrentIndex(1);
     QTRY_VERIFY2(b[1]->hasFocus(), "and back on page B too");
-}
-
-void CLayerTabCtrlTest::onlyPagesItOwnsGoWithIt()
-{
-    QWidget* controls[2];
-    const std::unique_ptr<QWidget> kept(page(controls));
-    const QPointer<QWidget> owned = page(controls);
-    {
-        CLayerTabCtrl tabs;
-        tabs.addPage(QStringLiteral("Kept"), 0, kept.get());
-        tabs.addPage(QStringLiteral("Owned"), 1, owned.data(), true);
-    }
-    TVL_CHECK(owned.isNull(), "a page with the delete flag goes with the tab control");
-    TVL_CHECK(kept->parent() == nullptr, "a page without it is handed back to its owner");
 }
 
 TVL_GUI_TEST_MAIN(CLayerTabCtrlTest)

@@ -22,10 +22,11 @@ bool isNavy(Rgb8 p)
 // The row of a picture (top-down) with the most white pixels.
 int whitestRow(const QImage& image)
 {
-    int best = -1, bestCount = 0;
-    for (int y = 0; y < image.height(); ++y)
-        if (const int n = countPixels(image, isWhite, 0, y, image.width(), y + 1); n > bestCount)
-            best = y, bestCount = n;
+    int best = 0;
+    for (int y = 1; y < image.height(); ++y)
+        if (countPixels(image, isWhite, 0, y, image.width(), y + 1)
+            > countPixels(image, isWhite, 0, best, image.width(), best + 1))
+            best = y;
     return best;
 }
 
@@ -95,12 +96,6 @@ void COpenGLWndTest::cleanup()
 
 void COpenGLWndTest::settingsBeforeTheFirstDrawOnlyStore()
 {
-    const COpenGLWnd fresh;
-    TVL_CHECK(fresh.settings().arrowStep == 20 && fresh.settings().dsepPosition == 100.0f
-            && fresh.settings().dtestPosition == 50.0f && fresh.settings().arrowCoding == ArrowCoding::none()
-            && fresh.settings().scheme == IntegrationScheme::Euler && fresh.evenPlacement(),
-        "a canvas starts with the pages' start settings");
-    TVL_CHECK(!fresh.lastView() && !fresh.hasPicture() && !fresh.zoomPending(), "and has drawn nothing");
     canvas_->setArrowResolution(35);
     canvas_->setArrowCoding(ArrowCoding::fromListPosition(3));
     TVL_CHECK(!canvas_->hasPicture(), "a setting before the first draw does not draw");
@@ -129,13 +124,6 @@ void COpenGLWndTest::layersLieBackgroundStreamlinesArrows()
         "a draw clears the old picture, and Manual mode places no streamlines");
     TVL_CHECK(canvas_->settings().layers == (Layers {false, true, true}) && canvas_->lastView() == view_,
         "the canvas remembers the flags and the view");
-    canvas_->setEvenPlacement(true);
-    canvas_->drawLayers(view_, Layers {true, true, true});
-    canvas_->redrawWithoutStreamlines();
-    TVL_CHECK(countPixels(canvas_->picture(), isWhite) == 0 && countPixels(canvas_->picture(), isNavy) > 10000,
-        "Clear redraws without the streamlines only");
-    canvas_->setArrowResolution(25);
-    TVL_CHECK(countPixels(canvas_->picture(), isWhite) > kWidth, "the remembered flags still hold the streamlines");
 }
 
 void COpenGLWndTest::rubberBandZoomsToTheLastPlainMove()

@@ -8,13 +8,14 @@
 #include "StreamlineFlows.h"
 #include "WindowScript.h"
 #include "transfer/ColorTable.h"
+#include "ui/COpenGLWnd.h"
 #include "ui/GlSetup.h"
+#include "ui/GlShareScope.h"
 #include "view/DataCoder.h"
+#include "view/FlowView.h"
 
-#include <QApplication>
-#include <QDebug>
-#include <QImage>
 #include <QtTest>
+#include <QtWidgets>
 
 #include <cstdio>
 #include <memory>

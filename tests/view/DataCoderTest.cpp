@@ -2,8 +2,6 @@
 
 #include "CoderProbe.h"
 #include "StreamlineFlows.h"
-#include "flow/AnalyticFlow.h"
-#include "transfer/TransferFunction.h"
 #include "view/AdditionalDataCoder.h"
 #include "view/DataCoderFactory.h"
 #include "view/DirectionCoder.h"
@@ -52,27 +50,8 @@ TEST(DataCoderTest, EntryIsTheTruncatedProductOfCountAndValue)
     }
     coder.hasValue = false;
     EXPECT_EQ(entryAt(coder, {}), kWhite) << "no value at the point";
-    FixedCoder empty(flow, indexTable(0));
-    EXPECT_EQ(entryAt(empty, {}), kWhite) << "an empty table has no entry to give";
+    EXPECT_EQ(entryAt(FixedCoder(flow, indexTable(0)), {}), kWhite) << "an empty table has no entry to give";
     EXPECT_EQ(entryAt(DataCoder(flow, indexTable(101)), {-1e6f, 3, 0}), 0) << "the base value 0 exists everywhere";
-}
-
-TEST(DataCoderTest, CoderSeesTransferFunctionEditsAndKeepsItsTable)
-{
-    FlowData flow;
-    auto transfer = std::make_unique<TransferFunction>(ClientRect {0, 0, 100, 18});
-    FixedCoder coder(flow, transfer->colorTable());
-    coder.value = 1.0f;
-    std::uint8_t rgba[4];
-    ASSERT_TRUE(coder.colorAt({}, rgba));
-    EXPECT_EQ(rgba[0], 252) << "the default ramp's last entry is 99 × 2.55";
-    transfer->setPointColor(1, Rgb {0, 0, 0});
-    coder.colorAt({}, rgba);
-    EXPECT_EQ(rgba[0], 0) << "the next colorAt shows the recoloured ramp";
-    transfer->setPointColor(1, Rgb {255, 0, 0});
-    transfer.reset();
-    coder.colorAt({}, rgba);
-    EXPECT_EQ(rgba[1], 0) << "the table outlives the transfer function";
 }
 
 TEST(DataCoderTest, QuantityCodersNormaliseTheirQuantity)
@@ -155,56 +134,6 @@ TEST(DataCoderTest, DirectionRunsOnceAroundTheCircle)
     float t = -7.0f;
     EXPECT_FALSE(coder.normalizedValue({10, 3, 0}, t));
     EXPECT_EQ(t, -7.0f) << "outside, t keeps what the caller put there";
-}
-
-TEST(DataCoderTest, RowsAreColouredAsColorAtColoursEachPixel)
-{
-    // The coders fill image rows without a virtual call per pixel; the bytes
-    // must be those of colorAt at the accumulated positions, edge cases
-    // (outside, t = 1, NaN, no values) included.
-    FlowData gyre;
-    FlowSpec spec;
-    spec.flow = FlowKind::DoubleGyre;
-    spec.grid = GridKind::Curvilinear;
-    spec.width = 31;
-    spec.height = 21;
-    spec.additionalCount = 2;
-    ASSERT_TRUE(gyre.loadNodes(makeFlow(spec)));
-    FlowData odd;
-    test::setField(odd, 30, 20, [](int c, int r) { return Vector3 {float((c * 7 + r * 3) % 11) - 3.0f, 1, 0}; });
-    std::vector<RegularSample> samples = odd.regularGrid().samples;
-    samples[5 * 30 + 5] = {kNaN, kNaN, 0, kNaN};
-    test::setRegularGrid(odd, 30, 20, 0, samples, {}, {0, 0, 0}, {1, 1, 0});
-    for (const FlowData* flow : {&gyre, &odd}) {
-        const auto table = indexTable(256);
-        const std::shared_ptr<DataCoder> coders[]
-            = {std::make_shared<DataCoder>(*flow, table), makeDataCoder(BackgroundQuantity::Speed, 0, *flow, table),
-                makeDataCoder(BackgroundQuantity::Direction, 0, *flow, table),
-                makeDataCoder(BackgroundQuantity::AdditionalValue, 1, *flow, table)};
-        for (const auto& coder : coders)
-            for (float y : {0.0f, 5.0f, 5.5f, 19.0f}) {
-                std::vector<std::uint8_t> row(4 * 120, 7);
-                coder->fillRow({-2.3f, y, 0}, 0.37f, 120, row.data());
-                Vector3 p {-2.3f, y, 0};
-                for (int k = 0; k < 120; ++k, p.x += 0.37f) {
-                    std::uint8_t expected[4] = {1, 2, 3, 4};
-                    coder->colorAt(p, expected);
-                    ASSERT_TRUE(std::equal(expected, expected + 4, &row[std::size_t(4 * k)]))
-                        << "pixel " << k << " of row " << y;
-                }
-            }
-    }
-}
-
-TEST(DataCoderTest, FactoryBuildsTheCoderOfEachQuantity)
-{
-    FlowData flow;
-    const auto table = indexTable(2);
-    EXPECT_TRUE(dynamic_cast<SpeedCoder*>(makeDataCoder(BackgroundQuantity::Speed, 1, flow, table).get()));
-    EXPECT_TRUE(dynamic_cast<DirectionCoder*>(makeDataCoder(BackgroundQuantity::Direction, 1, flow, table).get()));
-    const auto value = makeDataCoder(BackgroundQuantity::AdditionalValue, 1, flow, table);
-    ASSERT_TRUE(dynamic_cast<AdditionalDataCoder*>(value.get()));
-    EXPECT_EQ(static_cast<AdditionalDataCoder&>(*value).valueIndex(), 1);
 }
 
 } // namespace

@@ -3,13 +3,16 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 JOBS="${JOBS:-$(nproc)}"
 
+# install_deps LIST...: the packages of scripts/packages/LIST.txt that are missing.
 install_deps() {
     local missing=()
-    local pkg
-    while read -r pkg; do
-        [[ -z "$pkg" || "$pkg" == \#* ]] && continue
-        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
-    done < "$ROOT/scripts/deps.txt"
+    local list pkg
+    for list in "$@"; do
+        while read -r pkg; do
+            [[ -z "$pkg" || "$pkg" == \#* ]] && continue
+            dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+        done < "$ROOT/scripts/packages/$list.txt"
+    done
     if ((${#missing[@]})); then
         echo "Installing: ${missing[*]}"
         local sudo=""
@@ -19,13 +22,22 @@ install_deps() {
     fi
 }
 
-# build DIR [cmake options...]
-build() {
+# configure DIR [cmake options...]
+configure() {
     local dir="$1"
     shift
     local werror=OFF
     [[ "${CI:-}" == "true" ]] && werror=ON
+    mkdir -p "$(dirname "$dir")"
     cmake -S "$ROOT" -B "$dir" -G Ninja -DTVL_WERROR="$werror" "$@" > "$dir.configure.log" 2>&1 \
-        || { mkdir -p "$dir"; cat "$dir.configure.log"; return 1; }
-    cmake --build "$dir" -j "$JOBS"
+        || { cat "$dir.configure.log"; return 1; }
+}
+
+# build DIR [targets...]: everything, or only the targets named.
+build() {
+    local dir="$1"
+    shift
+    local targets=()
+    (($#)) && targets=(--target "$@")
+    cmake --build "$dir" -j "$JOBS" "${targets[@]}"
 }

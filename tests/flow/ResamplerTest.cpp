@@ -83,30 +83,5 @@ TEST_F(ResamplerTest, StillFlowKeepsMaximumSpeedZero)
     EXPECT_EQ(flow.getMaxSpeed(), 0.0f);
 }
 
-TEST_F(ResamplerTest, CursorsStopOnTheLastNodeOfRowsThatEndEarly)
-{
-    // The top node row ends well left of the bottom one: every sample past it
-    // is outside, every read is of a real node.
-    test::writeGridFile(dir.file("c.gri"), "SN4DB 3 3 1 0 0 0.0",
-        {0.0f, 0.0f, 0, 0.5f, 0.0f, 0, 1.0f, 0.0f, 0, 0.0f, 0.5f, 0, 0.3f, 0.5f, 0, 0.6f, 0.5f, 0, 0.0f, 1.0f, 0, 0.2f,
-            1.0f, 0, 0.4f, 1.0f, 0});
-    std::vector<float> records;
-    for (int n = 0; n < 9; ++n)
-        records.insert(records.end(), {1.0f, 0.0f, 0.0f});
-    test::writeDataFile(dir.file("c.dat"), records);
-    ASSERT_TRUE(flow.loadData(dir.file("c.gri"), dir.file("c.dat")));
-    EXPECT_EQ(sample(50, 0).speed, 1.0f) << "the bottom row spans the full width";
-    EXPECT_EQ(sample(10, 50).speed, 1.0f);
-    EXPECT_EQ(sample(40, 50).speed, 0.0f) << "x 0.8 lies beyond the top row's last node";
-}
-
-TEST_F(ResamplerTest, DecreasingXBlendsOnlyTheOneNodeCell)
-{
-    ASSERT_TRUE(load({1.0f, 0.0f}, {0.0f, 1.0f}, {0.0f, 1.0f}, {0, 0}));
-    for (int r = 0; r < 51; ++r)
-        for (int c = 0; c < 51; ++c)
-            ASSERT_TRUE(sample(c, r).vx >= 0.0f && sample(c, r).vx <= 1.0f) << "sample " << c << ", " << r;
-}
-
 } // namespace
 } // namespace tvl

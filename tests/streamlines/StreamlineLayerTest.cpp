@@ -82,9 +82,6 @@ TEST_F(StreamlineLayerTest, CellsTruncateAndLeaveTheMaximumEdgeOut)
         EXPECT_EQ(c, r.column) << r.point.x << ", " << r.point.y;
         EXPECT_EQ(w, r.row) << r.point.x << ", " << r.point.y;
     }
-    int c = 0, w = 0;
-    layer->setRegion({4, 0, 0}, {4, 5, 0});
-    EXPECT_FALSE(layer->cellOf({4, 1, 0}, c, w)) << "a region without width has no cells";
 }
 
 TEST_F(StreamlineLayerTest, SeedTestsSearchTheThreeByThreeCellsAround)

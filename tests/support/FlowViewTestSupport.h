@@ -33,7 +33,6 @@ public:
     }
     void clear() { glClear(GL_COLOR_BUFFER_BIT); }
     RgbaImage read() { return context_.readPixels(); }
-    OffscreenContext& context() { return context_; }
 
 private:
     OffscreenContext context_;

@@ -49,6 +49,7 @@ template <typename Draw> std::vector<RecordedPrimitive> recordPrimitives(Draw&& 
     return std::move(recorder.primitives);
 }
 
+// The driver's own entry point of a GL function this header stands in for.
 template <typename Function> Function nextGL(const char* name)
 {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));

@@ -18,44 +18,33 @@ template <class Velocity>
 void setField(FlowData& flow, int width, int height, Velocity velocity, Vector3 minimum = {0.0f, 0.0f, 0.0f},
     Vector3 maximum = {1.0f, 1.0f, 0.0f})
 {
-    std::vector<RegularSample> samples(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    for (int r = 0; r < height; ++r) {
+    std::vector<RegularSample> samples;
+    for (int r = 0; r < height; ++r)
         for (int c = 0; c < width; ++c) {
             const Vector3 v = velocity(c, r);
-            samples[static_cast<std::size_t>(r) * static_cast<std::size_t>(width) + static_cast<std::size_t>(c)]
-                = {v.x, v.y, v.z, std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z)};
+            samples.push_back({v.x, v.y, v.z, std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z)});
         }
-    }
     tvl::test::setRegularGrid(flow, width, height, 0, std::move(samples), {}, minimum, maximum);
 }
 
-inline void setUniform(FlowData& flow, int width, int height, Vector3 velocity)
+inline void setUniform(FlowData& flow, int width, int height, Vector3 v, Vector3 minimum = {}, Vector3 maximum = {1, 1})
 {
-    setField(flow, width, height, [velocity](int, int) { return velocity; });
+    setField(
+        flow, width, height, [v](int, int) { return v; }, minimum, maximum);
 }
 
 inline void setUniformFlow(FlowData& flow, int width, int height, float vx, float vy, Vector3 minimum, Vector3 maximum)
 {
-    setField(
-        flow, width, height,
-        [=](int, int) {
-            return Vector3 {vx, vy, 0.0f};
-        },
-        minimum, maximum);
+    setUniform(flow, width, height, {vx, vy, 0.0f}, minimum, maximum);
 }
 
 // Counter-clockwise solid-body rotation about the middle sample, angular
 // speed 1: the speed at radius r is r.
 inline void setRotation(FlowData& flow, int width, int height, Vector3 minimum, Vector3 maximum)
 {
-    const float cx = 0.5f * static_cast<float>(width - 1);
-    const float cy = 0.5f * static_cast<float>(height - 1);
-    setField(
-        flow, width, height,
-        [cx, cy](int c, int r) {
-            return Vector3 {-(static_cast<float>(r) - cy), static_cast<float>(c) - cx, 0.0f};
-        },
-        minimum, maximum);
+    const float cx = 0.5f * float(width - 1), cy = 0.5f * float(height - 1);
+    const auto turn = [cx, cy](int c, int r) { return Vector3 {cy - float(r), float(c) - cx, 0.0f}; };
+    setField(flow, width, height, turn, minimum, maximum);
 }
 
 inline void setRotation(FlowData& flow, int size)

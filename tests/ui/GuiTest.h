@@ -20,17 +20,6 @@
 #include <cstdio>
 #include <memory>
 
-namespace tvl {
-
-inline QDebug operator<<(QDebug debug, const Rgb& colour)
-{
-    QDebugStateSaver saver(debug);
-    debug.nospace() << "(" << int(colour.r) << ", " << int(colour.g) << ", " << int(colour.b) << ")";
-    return debug;
-}
-
-} // namespace tvl
-
 namespace tvl::test {
 
 using FakeDialogs = ScriptedDialogs;

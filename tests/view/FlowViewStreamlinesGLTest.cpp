@@ -75,9 +75,8 @@ TEST_F(FlowViewStreamlinesGLTest, HalfLinesOfTwoPointsDrawOneSegmentAndLeaveTheL
     EXPECT_EQ(width, 1.0f);
     // One step each way of 40 columns from 30.5: columns 0 .. 70.5 of row 25.63.
     const RgbaImage picture = canvas.read();
-    EXPECT_TRUE(test::isWhite(picture.pixel(200, 100)) && test::isWhite(picture.pixel(20, 100)));
-    EXPECT_EQ(test::countPixels(picture, test::isWhite), test::countPixels(picture, test::isWhite, 0, 100, 400, 102))
-        << "nothing off the segment's row, nothing of the half-line of one point";
+    EXPECT_EQ(test::countPixels(picture, test::isWhite, 0, 100, 400, 102), test::countPixels(picture, test::isWhite));
+    EXPECT_GT(test::countPixels(picture, test::isWhite), 270) << "one segment, nothing of the half-line of one point";
 }
 
 TEST_F(FlowViewStreamlinesGLTest, ClicksTraceWithTheFourthOrderSchemeWhateverTheSettings)

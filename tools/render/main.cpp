@@ -176,6 +176,10 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s\n", message.c_str());
         return 1;
     }
+    // A load that succeeds may still have something to say (a data file
+    // longer than its grid needs).
+    if (!flow.loadNotice().empty())
+        std::fprintf(stderr, "Hinweis: %s\n", flow.loadNotice().c_str());
 
     tvl::RgbaImage picture;
     if (!tvl::renderPicture(flow, settings, picture, error))

@@ -63,9 +63,12 @@ bool writePicture(const QImage& picture, const QString& path, QString& cause)
         return false;
     }
     QImageWriter writer(&file, "png");
-    // The last buffered bytes reach the disk only at the flush, where a full
-    // disk shows; commit() is left only what the flush leaves to do.
-    if (writer.write(picture) && file.flush() && file.error() == QFileDevice::NoError && file.commit())
+    const bool written = writer.write(picture);
+    // The flush takes the buffered bytes to the disk. After a failed write it
+    // tries them once more, and it is that failure that carries the system's
+    // cause (the failed write itself leaves only "Unknown error").
+    const bool flushed = file.flush();
+    if (written && flushed && file.commit())
         return true;
     cause = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
     file.cancelWriting();

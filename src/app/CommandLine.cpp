@@ -106,9 +106,14 @@ QStringList argumentsOf(int argc, char** argv)
 
 bool canOpenWindow(const QStringList& arguments)
 {
-    for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        if (!qEnvironmentVariableIsEmpty(variable))
-            return true;
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    // The X and Wayland platforms need the display named above; the others
+    // (offscreen, vnc, eglfs, ...) bring their own.
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith(QStringLiteral("xcb"))
+        && !platform.startsWith(QStringLiteral("wayland")))
+        return true;
     for (const QString& argument : arguments)
         if (argument == QStringLiteral("-platform") || argument == QStringLiteral("--platform"))
             return true;

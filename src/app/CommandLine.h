@@ -38,8 +38,9 @@ QString commandLineHelp();
 // application object.
 QStringList argumentsOf(int argc, char** argv);
 // Whether a window could be opened: a display is named in the environment
-// (DISPLAY, WAYLAND_DISPLAY), or a Qt platform is chosen (QT_QPA_PLATFORM, a
-// -platform argument). Without, the application object would abort.
+// (DISPLAY, WAYLAND_DISPLAY), or a Qt platform that needs none is chosen
+// (QT_QPA_PLATFORM other than xcb and wayland, or any -platform argument).
+// Without, the application object would abort.
 bool canOpenWindow(const QStringList& arguments);
 // Answers what needs no window (Help, Error) and gives the exit code: the
 // usage text on standard output and 0, or the cause and the usage text on

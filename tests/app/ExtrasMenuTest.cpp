@@ -102,15 +102,12 @@ void ExtrasMenuTest::extrasMenuHoldsTheStreamlineOptions()
         menus << menu->text();
     TVL_CHECK_EQ(menus, (QStringList {QStringLiteral("&File"), QStringLiteral("Extras"), QStringLiteral("&Help")}),
         "the menus in order");
-    for (const QString& text :
-        {QStringLiteral("Schrittweite normieren"), QStringLiteral("Linien nicht selbst überdecken")}) {
-        const QAction* item = extrasItem(text);
-        TVL_CHECK(item != nullptr, "no Extras item " + text);
-        TVL_CHECK(item->isCheckable() && !item->isChecked(), text + " must be a check item, off at start");
-    }
-    TVL_CHECK(extrasItem(QStringLiteral("Schrittweite normieren")) == window_->normalizedStepAction(), "accessor");
-    TVL_CHECK(
-        extrasItem(QStringLiteral("Linien nicht selbst überdecken")) == window_->noSelfOverlapAction(), "accessor");
+    const QAction* items[] = {extrasItem(QStringLiteral("Schrittweite normieren")),
+        extrasItem(QStringLiteral("Linien nicht selbst überdecken"))};
+    TVL_CHECK(items[0] == window_->normalizedStepAction() && items[1] == window_->noSelfOverlapAction(),
+        "the two items, in order");
+    for (const QAction* item : items)
+        TVL_CHECK(item->isCheckable() && !item->isChecked(), item->text() + " must be a check item, off at start");
 }
 
 void ExtrasMenuTest::optionsReachBothCanvasesAndShowAtTheNextDraw()

@@ -29,7 +29,6 @@ private slots:
     void cleanup();
     void saveImageWritesTheViewportOnly();
     void saveImageOnAFullDiskLeavesNoFile();
-    void saveImageIntoAMissingFolderNamesTheCause();
     void dataFileOfAnotherGridLoadsWithAHinweis();
 
 private:
@@ -140,14 +139,9 @@ void FileFaultsTest::saveImageOnAFullDiskLeavesNoFile()
     QVERIFY2(old.open(QIODevice::ReadOnly), "the existing file");
     TVL_CHECK_EQ(old.readAll(), QByteArray("old"), "the existing file must stay as it was");
     TVL_CHECK(!canvasesShownAtPrompt_.back(), "the canvases are hidden during the message");
-}
 
-void FileFaultsTest::saveImageIntoAMissingFolderNamesTheCause()
-{
-    QVERIFY2(openAndDraw(), "a picture");
-    const QString detail = saveTo(dir_.filePath(QStringLiteral("no/such/folder/x.png")));
-    TVL_CHECK(detail.contains(QString::fromLocal8Bit(std::strerror(ENOENT))), "the system's cause: " + detail);
-    TVL_CHECK(!detail.contains(QStringLiteral("Unknown error")), "a cause, not 'Unknown error': " + detail);
+    const QString missing = saveTo(dir_.filePath(QStringLiteral("no/such/folder/x.png")));
+    TVL_CHECK(missing.contains(QString::fromLocal8Bit(std::strerror(ENOENT))), "the system's cause: " + missing);
 }
 
 void FileFaultsTest::dataFileOfAnotherGridLoadsWithAHinweis()

@@ -193,36 +193,6 @@ TEST(NormalizedStep, UniformFlowOfSpeed20TracesAsSpeed1)
     }
 }
 
-TEST(NormalizedStep, ScaledRotationTracesAsTheUnitOne)
-{
-    // A rotation 20 times as fast has its speeds and maximum 20 times as large
-    // (up to rounding): relative to the maximum, the steps are the same.
-    FlowData fast;
-    FlowData unit;
-    setScaledRotation(fast, 41, 20.0f);
-    setScaledRotation(unit, 41, 1.0f);
-    const StreamlineOptions normalized {true, false};
-    for (const IntegrationScheme scheme : kSchemes) {
-        const std::unique_ptr<LayerIntegrator> a = makeIntegrator(scheme, &fast);
-        const std::unique_ptr<LayerIntegrator> b = makeIntegrator(scheme, &unit);
-        a->setParameters(TraceParameters::manualSeeding().withOptions(normalized, 0.0f));
-        b->setParameters(TraceParameters::manualSeeding().withOptions(normalized, 0.0f));
-        a->setMaxSteps(200);
-        b->setMaxSteps(200);
-        a->traceBoth({28.0f, 20.0f, 0.0f});
-        b->traceBoth({28.0f, 20.0f, 0.0f});
-        ASSERT_EQ(a->forwardLine().count(), b->forwardLine().count()) << "scheme " << indexOf(scheme);
-        for (int i = 0; i < a->forwardLine().count(); ++i) {
-            EXPECT_NEAR(a->forwardLine().data()[i].x, b->forwardLine().data()[i].x, 1e-3f) << "point " << i;
-            EXPECT_NEAR(a->forwardLine().data()[i].y, b->forwardLine().data()[i].y, 1e-3f) << "point " << i;
-        }
-        // Radius 8 of a maximum radius of about 20 · √2: the step is 0.1 × 8 / 28.28.
-        const Vector3 first = a->forwardLine().data()[1] - a->forwardLine().data()[0];
-        EXPECT_NEAR(std::hypot(first.x, first.y), 0.1f * 8.0f / (20.0f * std::numbers::sqrt2_v<float>), 1e-4f)
-            << "scheme " << indexOf(scheme);
-    }
-}
-
 TEST(NormalizedStep, StillFlowStaysAtTheSeed)
 {
     // A maximum speed of 0 means every speed is 0: the trace stops before it

@@ -17,6 +17,7 @@
 #include "view/LegendValue.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
@@ -54,23 +55,36 @@ std::string localPath(const QString& path)
 // Writes the picture as PNG under a temporary name in the target's folder and
 // renames it into place only when complete, so a full disk leaves neither a
 // broken picture nor a stray file, and an existing file stays as it was.
-// False with the system's error text in cause.
+// False with the system's error text in cause. The PNG is encoded in memory
+// first: the encoder then never meets a failing disk, whose error it would
+// report only as "Unknown error" (and on whose error path it leaks).
 bool writePicture(const QImage& picture, const QString& path, QString& cause)
 {
+    QByteArray png;
+    QBuffer buffer(&png);
+    QImageWriter writer(&buffer, "png");
+    if (!buffer.open(QIODevice::WriteOnly) || !writer.write(picture)) {
+        cause = writer.errorString();
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         cause = file.errorString();
         return false;
     }
-    QImageWriter writer(&file, "png");
-    const bool written = writer.write(picture);
-    // The flush takes the buffered bytes to the disk. After a failed write it
-    // tries them once more, and it is that failure that carries the system's
-    // cause (the failed write itself leaves only "Unknown error").
-    const bool flushed = file.flush();
-    if (written && flushed && file.commit())
+    // A write that stops short (the disk filled up on the way) has no error
+    // of its own: writing on is what meets the system's error. A full disk
+    // may also show only when the last buffered bytes are flushed.
+    qint64 done = 0;
+    while (done < png.size()) {
+        const qint64 written = file.write(png.constData() + done, png.size() - done);
+        if (written <= 0)
+            break;
+        done += written;
+    }
+    if (done == png.size() && file.flush() && file.commit())
         return true;
-    cause = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+    cause = file.errorString();
     file.cancelWriting();
     return false;
 }

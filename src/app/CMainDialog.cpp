@@ -14,8 +14,10 @@
 #include "ui/LabelStatusSink.h"
 #include "ui/QtDialogProvider.h"
 #include "view/FlowView.h"
+#include "view/LegendValue.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +31,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -47,6 +50,43 @@ const QString kImageFilter = QStringLiteral("PNG Image Files (*.png);;All Files 
 std::string localPath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+// Writes the picture as PNG under a temporary name in the target's folder and
+// renames it into place only when complete, so a full disk leaves neither a
+// broken picture nor a stray file, and an existing file stays as it was.
+// False with the system's error text in cause. The PNG is encoded in memory
+// first: the encoder then never meets a failing disk, whose error it would
+// report only as "Unknown error" (and on whose error path it leaks).
+bool writePicture(const QImage& picture, const QString& path, QString& cause)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    QImageWriter writer(&buffer, "png");
+    if (!buffer.open(QIODevice::WriteOnly) || !writer.write(picture)) {
+        cause = writer.errorString();
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        cause = file.errorString();
+        return false;
+    }
+    // A write that stops short (the disk filled up on the way) has no error
+    // of its own: writing on is what meets the system's error. A full disk
+    // may also show only when the last buffered bytes are flushed.
+    qint64 done = 0;
+    while (done < png.size()) {
+        const qint64 written = file.write(png.constData() + done, png.size() - done);
+        if (written <= 0)
+            break;
+        done += written;
+    }
+    if (done == png.size() && file.flush() && file.commit())
+        return true;
+    cause = file.errorString();
+    file.cancelWriting();
+    return false;
 }
 
 template <class Slot>
@@ -95,8 +135,46 @@ void CMainDialog::createMenu()
         file, QStringLiteral("Save Image..."), QKeySequence(Qt::CTRL | Qt::Key_S), this, &CMainDialog::OnFileSaveImage);
     file->addSeparator();
     addCommand(file, QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &CMainDialog::OnFileQuit);
+    createExtrasMenu();
     QMenu* help = menuBar_->addMenu(QStringLiteral("&Help"));
     addCommand(help, QStringLiteral("&Info über Tavrel..."), QKeySequence(), this, &CMainDialog::OnAbout);
+}
+
+void CMainDialog::createExtrasMenu()
+{
+    QMenu* extras = menuBar_->addMenu(QStringLiteral("Extras"));
+    addStreamlineOptionItems(extras);
+}
+
+void CMainDialog::addStreamlineOptionItems(QMenu* extras)
+{
+    normalizedStepAction_ = extras->addAction(QStringLiteral("Schrittweite normieren"));
+    noSelfOverlapAction_ = extras->addAction(QStringLiteral("Linien nicht selbst überdecken"));
+    for (QAction* option : {normalizedStepAction_, noSelfOverlapAction_}) {
+        option->setCheckable(true);
+        connect(option, &QAction::toggled, this, &CMainDialog::handStreamlineOptions);
+    }
+}
+
+void CMainDialog::handStreamlineOptions()
+{
+    const StreamlineOptions options {normalizedStepAction_->isChecked(), noSelfOverlapAction_->isChecked()};
+    for (COpenGLWnd* canvas : canvases_)
+        if (canvas)
+            canvas->setStreamlineOptions(options);
+}
+
+QString CMainDialog::legendToolTip(int column) const
+{
+    const int entries = transfer_->colorTable()->entryCount();
+    const BackgroundQuantity quantity = backgroundPage_->coderQuantity();
+    const int k = backgroundPage_->coderValueIndex();
+    float value = 0.0f;
+    // Column i shows the entry a coder picks for t from i / entries on.
+    if (entries <= 0 || column < 0 || column >= entries
+        || !legendValueAt(flow_, quantity, k, static_cast<float>(column) / static_cast<float>(entries), value))
+        return {};
+    return QString::fromStdString(legendName(quantity, k) + ": " + legendText(quantity, value));
 }
 
 void CMainDialog::createControls()
@@ -171,6 +249,7 @@ void CMainDialog::createControls()
 
     transfer_->setDialogs(
         dialogs_.get(), [this] { hideCanvases(); }, [this] { showCanvases(); });
+    transfer_->setLegend([this](int column) { return legendToolTip(column); });
 
     connect(canvas1Button_, &QRadioButton::clicked, this, &CMainDialog::OnBnClickedCanvas1);
     connect(canvas2Button_, &QRadioButton::clicked, this, &CMainDialog::OnBnClickedCanvas2);
@@ -227,6 +306,9 @@ bool CMainDialog::runLoad(const std::function<bool()>& load)
         return false;
     }
     adoptLoadedData();
+    if (!flow_.loadNotice().empty())
+        dialogs_->message(this, DialogProvider::Icon::Information, QStringLiteral("Hinweis"),
+            QString::fromStdString(flow_.loadNotice()));
     return true;
 }
 
@@ -259,7 +341,7 @@ void CMainDialog::adoptLoadedData()
 void CMainDialog::OnFileSaveImage()
 {
     hideCanvases();
-    const QImage picture = current_->picture();
+    const QImage picture = current_->viewportPicture();
     if (picture.isNull()) {
         dialogs_->message(this, DialogProvider::Icon::None, QStringLiteral("Hinweis"),
             QStringLiteral("Im gewählten Canvas wurde noch nichts gezeichnet."));
@@ -270,11 +352,10 @@ void CMainDialog::OnFileSaveImage()
     if (!path.isEmpty()) {
         if (QFileInfo(path).suffix().isEmpty())
             path += QStringLiteral(".png");
-        QImageWriter writer(path, "png");
-        if (!writer.write(picture))
+        QString cause;
+        if (!writePicture(picture, path, cause))
             dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
-                QStringLiteral("Das Bild konnte nicht gespeichert werden."),
-                path + QStringLiteral(": ") + writer.errorString());
+                QStringLiteral("Das Bild konnte nicht gespeichert werden."), path + QStringLiteral(": ") + cause);
     }
     showCanvases();
 }

@@ -9,9 +9,11 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QCheckBox;
 class QKeyEvent;
 class QLabel;
+class QMenu;
 class QMenuBar;
 class QProgressBar;
 class QPushButton;
@@ -49,7 +51,9 @@ public:
 
     // File, "&Open...": asks for a grid file and a data file and loads them.
     void OnFileOpen();
-    // File, "Save Image...": writes the current canvas's picture as a PNG file.
+    // File, "Save Image...": writes the part of the current canvas's picture
+    // that shows the data set (its viewport) as a PNG file; a failed write
+    // leaves no file behind and names the system's cause.
     void OnFileSaveImage();
     // File, "&Quit": ends the dialog after a Yes.
     void OnFileQuit();
@@ -84,6 +88,12 @@ public:
     QLabel* progressLabel() const { return progressLabel_; }
     QProgressBar* progressBar() const { return progressBar_; }
     QMenuBar* menuBar() const { return menuBar_; }
+    // The "Extras" check items of the streamline options.
+    QAction* normalizedStepAction() const { return normalizedStepAction_; }
+    QAction* noSelfOverlapAction() const { return noSelfOverlapAction_; }
+    // The transfer strip's tool tip at a strip column: the current background
+    // quantity's value there; empty before a load.
+    QString legendToolTip(int column) const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -91,10 +101,18 @@ protected:
 private:
     void createControls();
     void createMenu();
+    // The "Extras" menu: options beyond the start state, each a check item,
+    // all off at start.
+    void createExtrasMenu();
+    void addStreamlineOptionItems(QMenu* extras);
+    // Hands the streamline options to both canvases; the next Draw or click
+    // uses them.
+    void handStreamlineOptions();
     void hideCanvases();
     void showCanvases();
-    // Runs one load; on success the window takes the new data set, on failure
-    // it shows the error box and keeps everything as it was.
+    // Runs one load; on success the window takes the new data set and shows
+    // the load's notice, if any, in a "Hinweis" box; on failure it shows the
+    // error box and keeps everything as it was.
     bool runLoad(const std::function<bool()>& load);
     void adoptLoadedData();
     void chooseCanvas(int index);
@@ -121,6 +139,8 @@ private:
     QLabel* progressLabel_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
+    QAction* normalizedStepAction_ = nullptr;
+    QAction* noSelfOverlapAction_ = nullptr;
     QWidget* client_ = nullptr;
 };
 

@@ -1,6 +1,7 @@
 #include "render/RenderPicture.h"
 
 #include "flow/FlowData.h"
+#include "render/Legend.h"
 #include "render/OffscreenContext.h"
 #include "render/RenderSettings.h"
 #include "render/RgbaImage.h"
@@ -11,6 +12,7 @@
 #include "view/DrawLayers.h"
 #include "view/FlowView.h"
 #include "view/GlState.h"
+#include "view/LegendValue.h"
 
 #include <cstddef>
 #include <memory>
@@ -66,6 +68,9 @@ bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaIma
     if (layers.layers.background && layers.backgroundQuantity == BackgroundQuantity::AdditionalValue
         && !checkValue(flow, layers.backgroundValue, "the background", error))
         return false;
+    if (settings.legend && layers.backgroundQuantity == BackgroundQuantity::AdditionalValue
+        && !checkValue(flow, layers.backgroundValue, "the legend", error))
+        return false;
     if (layers.layers.arrows && layers.arrowCoding.kind == ArrowCoding::Kind::AdditionalValue
         && !checkValue(flow, layers.arrowCoding.value, "the arrow coding", error))
         return false;
@@ -96,7 +101,7 @@ bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaIma
         view.applyViewport();
         drawLayers(view, layers, coder.get(), settings.zoom ? &*settings.zoom : nullptr);
         for (const auto& seed : settings.seeds)
-            view.seedStreamlineAt(seed[0], seed[1]);
+            view.seedStreamlineAt(seed[0], seed[1], layers.streamlineOptions);
         drawn = context.readPixels();
     }
     // The window shows the canvas opaque; the cleared parts are black.
@@ -104,6 +109,14 @@ bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaIma
         = std::size_t {4} * static_cast<std::size_t>(drawn.width()) * static_cast<std::size_t>(drawn.height());
     for (std::size_t alpha = 3; alpha < bytes; alpha += 4)
         drawn.data()[alpha] = 255;
+    if (settings.legend) {
+        float lowest = 0.0f;
+        float highest = 0.0f;
+        legendValueAt(flow, layers.backgroundQuantity, layers.backgroundValue, 0.0f, lowest);
+        legendValueAt(flow, layers.backgroundQuantity, layers.backgroundValue, 1.0f, highest);
+        drawn = withLegend(drawn, *transfer.colorTable(), legendText(layers.backgroundQuantity, lowest),
+            legendText(layers.backgroundQuantity, highest));
+    }
     picture = std::move(drawn);
     return true;
 }

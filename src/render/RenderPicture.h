@@ -14,7 +14,7 @@ struct RenderSettings;
 // layer pipeline (clear, the zoom rectangle, background, evenly spaced
 // streamlines, arrows), and the hand-seeded streamlines on top. The picture
 // is the whole canvas, opaque (the strip beside the viewport black), rows
-// bottom-up.
+// bottom-up; with settings.legend the legend band follows under it.
 //
 // False, with the cause in error and picture untouched, when no offscreen
 // context can be made or a setting names an additional value the data set

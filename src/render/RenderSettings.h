@@ -41,6 +41,10 @@ struct RenderSettings {
     std::optional<ZoomRectangle> zoom;
     // Streamlines seeded by hand, canvas pixels (y down), drawn on top.
     std::vector<std::array<float, 2>> seeds;
+
+    // Adds the legend band (render/Legend.h) under the canvas: the colour ramp
+    // with the background quantity's lowest and highest value.
+    bool legend = false;
 };
 
 } // namespace tvl

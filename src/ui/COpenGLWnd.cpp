@@ -61,6 +61,7 @@ void COpenGLWnd::drawLayers(std::shared_ptr<FlowView> view, const Layers& layers
         const ZoomRectangle zoom {static_cast<float>(zoomStartX_), static_cast<float>(zoomStartY_),
             static_cast<float>(zoomEndX_), static_cast<float>(zoomEndY_)};
         tvl::drawLayers(*view, settings_, dataCoder_.get(), zoomPending_ ? &zoom : nullptr);
+        drawnViewport_ = QSize(view->viewportWidth(), view->viewportHeight());
         endPicture();
     }
     lastView_ = std::move(view);
@@ -75,6 +76,7 @@ void COpenGLWnd::redrawWithoutStreamlines()
         LayerSettings withoutStreamlines = settings_;
         withoutStreamlines.layers.streamlines = false;
         tvl::drawLayers(*lastView_, withoutStreamlines, dataCoder_.get());
+        drawnViewport_ = QSize(lastView_->viewportWidth(), lastView_->viewportHeight());
     } else {
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -111,6 +113,11 @@ void COpenGLWnd::setStreamlineSettings(float dsep, float dtest, IntegrationSchem
 void COpenGLWnd::setEvenPlacement(bool even)
 {
     settings_.placement = even ? Placement::EvenDistances : Placement::Manual;
+}
+
+void COpenGLWnd::setStreamlineOptions(const StreamlineOptions& options)
+{
+    settings_.streamlineOptions = options;
 }
 
 void COpenGLWnd::forgetView()
@@ -154,6 +161,15 @@ QImage COpenGLWnd::picture()
     QImage image = picture_->toImage(true).convertToFormat(QImage::Format_RGB32);
     releaseCanvas();
     return image;
+}
+
+QImage COpenGLWnd::viewportPicture()
+{
+    const QImage whole = picture();
+    if (whole.isNull())
+        return whole;
+    const QSize size = drawnViewport_.boundedTo(whole.size());
+    return whole.copy(0, whole.height() - size.height(), size.width(), size.height());
 }
 
 void COpenGLWnd::initializeGL()
@@ -255,7 +271,7 @@ void COpenGLWnd::mouseReleaseEvent(QMouseEvent* event)
     const QPoint p = toCanvasPixel(event->position());
     if (beginPicture()) {
         lastView_->applyViewport();
-        lastView_->seedStreamlineAt(static_cast<float>(p.x()), static_cast<float>(p.y()));
+        lastView_->seedStreamlineAt(static_cast<float>(p.x()), static_cast<float>(p.y()), settings_.streamlineOptions);
         endPicture();
     }
 }

@@ -52,6 +52,8 @@ public:
     // Slider positions (dsep 10 .. 1000, dtest 1 .. 99) and the scheme.
     void setStreamlineSettings(float dsep, float dtest, IntegrationScheme scheme);
     void setEvenPlacement(bool even);
+    // The "Extras" streamline options; no redraw: the next Draw or click uses them.
+    void setStreamlineOptions(const StreamlineOptions& options);
     // Drops the last view (its data set has been replaced). The picture stays
     // shown; settings changes and the mouse do nothing until the next draw.
     void forgetView();
@@ -69,6 +71,9 @@ public:
     // opaque, top row first; a null image before the first draw.
     QImage picture();
     bool hasPicture() const { return picture_ != nullptr; }
+    // The part of the picture that shows the data set: the viewport of its last
+    // full draw, anchored at the bottom left; a null image before the first draw.
+    QImage viewportPicture();
 
     // The canvas's own copy of the settings; its layers are those of the last
     // full draw.
@@ -105,6 +110,8 @@ private:
     std::unique_ptr<QOpenGLFramebufferObject> picture_;
     LayerSettings settings_;
     std::shared_ptr<FlowView> lastView_;
+    // Viewport size of the last full draw, device pixels.
+    QSize drawnViewport_;
     int zoomStartX_ = 0;
     int zoomStartY_ = 0;
     int zoomEndX_ = 0;

@@ -19,7 +19,8 @@ void drawLayers(FlowView& view, const LayerSettings& settings, const DataCoder* 
     if (layers.background && coder)
         view.drawBackground(*coder);
     if (layers.streamlines && settings.placement == Placement::EvenDistances)
-        view.drawStreamlines(settings.dsepPosition, settings.dtestPosition, settings.scheme);
+        view.drawStreamlines(
+            settings.dsepPosition, settings.dtestPosition, settings.scheme, settings.streamlineOptions);
     if (layers.arrows)
         view.drawArrowPlot(settings.arrowStep, settings.arrowCoding);
 }

@@ -98,9 +98,12 @@ public:
     // Evenly spaced streamlines over the region, traced with scheme: placed,
     // drawn and recorded in the view's display list, then the list replayed.
     // The slider positions come from the streamline settings.
-    void drawStreamlines(float dsepPosition, float dtestPosition, IntegrationScheme scheme);
-    // Traces and draws one streamline through a clicked canvas pixel.
-    void seedStreamlineAt(float x, float y);
+    void drawStreamlines(
+        float dsepPosition, float dtestPosition, IntegrationScheme scheme, const StreamlineOptions& options = {});
+    // Traces and draws one streamline through a clicked canvas pixel. With
+    // noSelfOverlap the line keeps TraceParameters::kManualSelfDistancePixels
+    // viewport pixels from itself.
+    void seedStreamlineAt(float x, float y, const StreamlineOptions& options = {});
     // Orthographic projection of the region in regular-grid index coordinates.
     void setStreamlineProjection() const;
 

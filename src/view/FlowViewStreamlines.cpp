@@ -30,12 +30,14 @@ void FlowView::setStreamlineProjection() const
     glLoadIdentity();
 }
 
-void FlowView::drawStreamlines(float dsepPosition, float dtestPosition, IntegrationScheme scheme)
+void FlowView::drawStreamlines(
+    float dsepPosition, float dtestPosition, IntegrationScheme scheme, const StreamlineOptions& options)
 {
     setStreamlineProjection();
     StreamlineLayer& layer = streamlineLayer_;
     layer.setSeparation(dsepPosition * kPixelsPerDsepPosition, gridUnitsPerPixel());
     layer.setTestRatio(dtestPosition * kRatioPerDtestPosition);
+    layer.setOptions(options);
     const std::unique_ptr<LayerIntegrator> integrator = makeIntegrator(scheme, flowData_);
     layer.setIntegrator(integrator.get());
     layer.placeEvenly();
@@ -48,7 +50,7 @@ void FlowView::drawStreamlines(float dsepPosition, float dtestPosition, Integrat
     glFlush();
 }
 
-void FlowView::seedStreamlineAt(float x, float y)
+void FlowView::seedStreamlineAt(float x, float y, const StreamlineOptions& options)
 {
     // A click is a canvas pixel; anything that does not truncate to one is
     // not a click and seeds nothing.
@@ -59,7 +61,8 @@ void FlowView::seedStreamlineAt(float x, float y)
     // settings page selects for the placement.
     RungeKutta4Integrator integrator(flowData_);
     const Vector3 seed = windowToGrid(static_cast<int>(x), static_cast<int>(y));
-    integrator.setParameters(TraceParameters::manualSeeding());
+    integrator.setParameters(TraceParameters::manualSeeding().withOptions(
+        options, TraceParameters::kManualSelfDistancePixels * gridUnitsPerPixel()));
     integrator.traceBoth(seed);
     setStreamlineProjection();
     draw(integrator);

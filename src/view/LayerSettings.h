@@ -1,6 +1,7 @@
 #pragma once
 
 #include "streamlines/IntegrationScheme.h"
+#include "streamlines/StreamlineOptions.h"
 
 namespace tvl {
 
@@ -58,6 +59,8 @@ struct LayerSettings {
     float dtestPosition = 50.0f; // "dtest" slider, 1 .. 99: percent of dsep
     IntegrationScheme scheme = IntegrationScheme::Euler;
     Placement placement = Placement::EvenDistances;
+    // The "Extras" menu's streamline options, for manual and evenly spaced lines.
+    StreamlineOptions streamlineOptions;
 
     BackgroundQuantity backgroundQuantity = BackgroundQuantity::Speed;
     int backgroundValue = 0; // the additional value's number, for AdditionalValue

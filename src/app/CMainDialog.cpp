@@ -2,6 +2,7 @@
 
 #include "app/AppIcon.h"
 #include "app/CAboutDialog.h"
+#include "render/SvgPicture.h"
 #include "ui/CArrowPlotPage.h"
 #include "ui/CBackgroundPage.h"
 #include "ui/CLayerTabCtrl.h"
@@ -14,6 +15,7 @@
 #include "ui/LabelStatusSink.h"
 #include "ui/QtDialogProvider.h"
 #include "view/FlowView.h"
+#include "view/PictureScene.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -42,7 +44,7 @@ namespace {
 
 const QString kGridFilter = QStringLiteral("Flow Grid Files (*.gri);;All Files (*.*)");
 const QString kDataFilter = QStringLiteral("Flow Data Files (*.dat);;All Files (*.*)");
-const QString kImageFilter = QStringLiteral("PNG Image Files (*.png);;All Files (*.*)");
+const QString kImageFilter = QStringLiteral("PNG Image Files (*.png);;SVG Image Files (*.svg);;All Files (*.*)");
 
 std::string localPath(const QString& path)
 {
@@ -95,8 +97,33 @@ void CMainDialog::createMenu()
         file, QStringLiteral("Save Image..."), QKeySequence(Qt::CTRL | Qt::Key_S), this, &CMainDialog::OnFileSaveImage);
     file->addSeparator();
     addCommand(file, QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &CMainDialog::OnFileQuit);
+    createExtrasMenu();
     QMenu* help = menuBar_->addMenu(QStringLiteral("&Help"));
     addCommand(help, QStringLiteral("&Info über Tavrel..."), QKeySequence(), this, &CMainDialog::OnAbout);
+}
+
+void CMainDialog::createExtrasMenu()
+{
+    QMenu* extras = menuBar_->addMenu(QStringLiteral("Extras"));
+    lineMarksAction_ = extras->addAction(QStringLiteral("Richtungspfeile auf Stromlinien"));
+    lineColourAction_ = extras->addAction(QStringLiteral("Stromlinien einfärben"));
+    for (QAction* item : {lineMarksAction_, lineColourAction_}) {
+        item->setCheckable(true);
+        connect(item, &QAction::toggled, this, &CMainDialog::OnExtrasStreamlineStyle);
+    }
+}
+
+StreamlineStyle CMainDialog::streamlineStyle() const
+{
+    StreamlineStyle style;
+    style.markSpacing = lineMarksAction_->isChecked() ? StreamlineStyle::kDefaultMarkSpacing : 0;
+    style.coloured = lineColourAction_->isChecked();
+    return style;
+}
+
+void CMainDialog::OnExtrasStreamlineStyle()
+{
+    current_->restyleStreamlines(streamlineStyle());
 }
 
 void CMainDialog::createControls()
@@ -270,13 +297,28 @@ void CMainDialog::OnFileSaveImage()
     if (!path.isEmpty()) {
         if (QFileInfo(path).suffix().isEmpty())
             path += QStringLiteral(".png");
-        QImageWriter writer(path, "png");
-        if (!writer.write(picture))
-            dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
-                QStringLiteral("Das Bild konnte nicht gespeichert werden."),
-                path + QStringLiteral(": ") + writer.errorString());
+        if (QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
+            saveSvgPicture(path);
+        } else {
+            QImageWriter writer(path, "png");
+            if (!writer.write(picture))
+                dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
+                    QStringLiteral("Das Bild konnte nicht gespeichert werden."),
+                    path + QStringLiteral(": ") + writer.errorString());
+        }
     }
     showCanvases();
+}
+
+void CMainDialog::saveSvgPicture(const QString& path)
+{
+    PictureScene scene;
+    std::string error = "the picture was drawn from a data set that is no longer loaded";
+    if (current_->describePicture(scene) && writeSvgPicture(localPath(path), scene, error))
+        return;
+    dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
+        QStringLiteral("Das Bild konnte nicht gespeichert werden."),
+        path + QStringLiteral(": ") + QString::fromStdString(error));
 }
 
 void CMainDialog::OnFileQuit()
@@ -325,6 +367,7 @@ void CMainDialog::chooseCanvas(int index)
     current_->setStreamlineSettings(
         static_cast<float>(settings.dsep), static_cast<float>(settings.dtest), settings.scheme);
     current_->setEvenPlacement(settings.placement == Placement::EvenDistances);
+    current_->setStreamlineStyle(streamlineStyle());
     backgroundPage_->setColorTable(transfer_->colorTable());
     if (view_) {
         const bool current = current_->makeCanvasCurrent();

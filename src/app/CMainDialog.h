@@ -2,6 +2,7 @@
 
 #include "flow/FlowData.h"
 #include "ui/MessageLog.h"
+#include "view/LayerSettings.h"
 
 #include <QDialog>
 
@@ -9,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QCheckBox;
 class QKeyEvent;
 class QLabel;
@@ -59,6 +61,10 @@ public:
     void OnBnClickedCanvas2();
     // Help, "&Info über Tavrel...".
     void OnAbout();
+    // Extras, "Richtungspfeile auf Stromlinien" or "Stromlinien einfärben"
+    // toggled: the current canvas takes the streamline style and shows it at
+    // once.
+    void OnExtrasStreamlineStyle();
 
     // Loads a data set as Open does once both files are chosen, with the same
     // messages and hidden canvases; true on success.
@@ -84,6 +90,10 @@ public:
     QLabel* progressLabel() const { return progressLabel_; }
     QProgressBar* progressBar() const { return progressBar_; }
     QMenuBar* menuBar() const { return menuBar_; }
+    QAction* lineMarksAction() const { return lineMarksAction_; }
+    QAction* lineColourAction() const { return lineColourAction_; }
+    // The streamline style the "Extras" menu's check items ask for.
+    StreamlineStyle streamlineStyle() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -91,6 +101,9 @@ protected:
 private:
     void createControls();
     void createMenu();
+    void createExtrasMenu();
+    // Save Image as an SVG file: the current canvas's picture described anew.
+    void saveSvgPicture(const QString& path);
     void hideCanvases();
     void showCanvases();
     // Runs one load; on success the window takes the new data set, on failure
@@ -121,6 +134,8 @@ private:
     QLabel* progressLabel_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
+    QAction* lineMarksAction_ = nullptr;
+    QAction* lineColourAction_ = nullptr;
     QWidget* client_ = nullptr;
 };
 

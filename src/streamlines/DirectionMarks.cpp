@@ -1,5 +1,6 @@
 #include "streamlines/DirectionMarks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -7,12 +8,12 @@ namespace tvl {
 
 namespace {
 
-bool overlapsEarlier(const Vector3& position, std::span<const DirectionMark> earlier, PixelScale scale)
+bool overlapsEarlier(const Vector3& position, std::span<const DirectionMark> earlier, PixelScale scale, float distance)
 {
     for (const DirectionMark& mark : earlier) {
         const float px = (position.x - mark.position.x) / scale.x;
         const float py = (position.y - mark.position.y) / scale.y;
-        if (px * px + py * py < kMarkLengthPixels * kMarkLengthPixels)
+        if (px * px + py * py < distance * distance)
             return true;
     }
     return false;
@@ -27,6 +28,8 @@ void placeDirectionMarks(std::span<const Vector3> points, StreamlineSet::Sense s
         return;
     const float downstream = sense == StreamlineSet::Sense::WithFlow ? 1.0f : -1.0f;
     const std::size_t first = marks.size();
+    // Neighbours along a line are spacing apart, never closer than half of it.
+    const float crowded = std::min(kMarkLengthPixels, 0.5f * spacing);
     // Long lines add many steps: the way travelled is summed in double so
     // that the spacing does not drift along them.
     double travelled = 0.0;
@@ -44,7 +47,7 @@ void placeDirectionMarks(std::span<const Vector3> points, StreamlineSet::Sense s
         while (travelled + length >= next) {
             const float t = static_cast<float>((next - travelled) / length);
             const Vector3 position {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), 0.0f};
-            if (!overlapsEarlier(position, std::span(marks).subspan(first), scale))
+            if (!overlapsEarlier(position, std::span(marks).subspan(first), scale, crowded))
                 marks.push_back({position, dx, dy, i - 1});
             next += static_cast<double>(spacing);
         }

@@ -42,8 +42,9 @@ constexpr float kMarkWidthPixels = 8.0f;
 // converted to viewport pixels per axis with scale. Marks point downstream:
 // along the points on a half-line traced with the flow, against them on one
 // traced against it. Where a half-line winds around a centre, a mark that
-// would lie closer than kMarkLengthPixels to an earlier mark of the same
-// half-line is left out, so marks never pile up. A spacing below 1 pixel or
+// would lie closer than kMarkLengthPixels (at most spacing / 2) on screen to
+// an earlier mark of the same half-line is left out, so marks never pile up;
+// marks along a line that does not wind keep their spacing. A spacing below 1 pixel or
 // not finite, or a scale that is not positive, gives no marks; steps of no
 // length or not finite are skipped.
 void placeDirectionMarks(std::span<const Vector3> points, StreamlineSet::Sense sense, PixelScale scale, float spacing,

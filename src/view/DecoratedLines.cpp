@@ -1,5 +1,6 @@
 #include "view/DecoratedLines.h"
 
+#include "flow/FlowData.h"
 #include "view/DataCoder.h"
 
 #include <cstddef>
@@ -11,10 +12,14 @@ namespace tvl {
 
 namespace {
 
+// The coder's colour at a point; hasValue is false where the coder has no
+// value or the point lies outside the sampled domain (where an additional
+// value reads as 0, which would colour a line's last point wrongly).
 Rgb colourAt(const DataCoder& coder, const Vector3& point, bool& hasValue)
 {
     std::uint8_t rgba[4];
-    hasValue = coder.colorAt(point, rgba);
+    Vector3 direction;
+    hasValue = coder.colorAt(point, rgba) && coder.flowData().directionAt(point, direction);
     return {rgba[0], rgba[1], rgba[2]};
 }
 

@@ -49,10 +49,10 @@ struct DecoratedLines {
 // The lines in the style: coloured per point by coder when the style says so
 // and a coder is given (white otherwise), marks every style.markSpacing
 // viewport pixels of arc length at the view's scale, each in the colour of
-// the quantity where it sits. A point where the coder finds no value (the
-// border of the sampled domain) takes the colour of the point before it on
-// its half-line, or of the first one with a value at the start; a mark there
-// the colour of its step.
+// the quantity where it sits. A point where the coder finds no value or the
+// flow has no direction (beyond the border of the sampled domain) takes the
+// colour of the point before it on its half-line, or of the first one with a
+// value at the start; a mark there the colour of its step.
 DecoratedLines decorateStreamlines(
     const StreamlineSet& lines, const StreamlineStyle& style, const DataCoder* coder, PixelScale scale);
 

@@ -180,7 +180,7 @@ void CMainDialogTest::startsWithCanvas1NoLayersAndTheArrowPage()
 void CMainDialogTest::menuHoldsTheFileAndHelpCommands()
 {
     const QList<QAction*> menus = window_->menuBar()->actions();
-    QVERIFY2(menus.size() == 2, "a File and a Help menu");
+    QVERIFY2(menus.size() == 3, "a File, an Extras and a Help menu");
     TVL_CHECK_EQ(menus[0]->text(), QStringLiteral("&File"), "first menu");
     const QList<QAction*> file = menus[0]->menu()->actions();
     QVERIFY2(file.size() == 4, "Open, Save Image, a separator and Quit");
@@ -191,7 +191,7 @@ void CMainDialogTest::menuHoldsTheFileAndHelpCommands()
     TVL_CHECK(file[2]->isSeparator(), "separator before Quit");
     TVL_CHECK_EQ(file[3]->text(), QStringLiteral("&Quit"), "Quit");
     TVL_CHECK_EQ(file[3]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")), "Quit's shortcut");
-    const QList<QAction*> help = menus[1]->menu()->actions();
+    const QList<QAction*> help = menus[2]->menu()->actions();
     QVERIFY2(help.size() == 1, "one Help entry");
     TVL_CHECK_EQ(help[0]->text(), QStringLiteral("&Info über Tavrel..."), "about entry");
 

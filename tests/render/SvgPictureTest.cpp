@@ -1,6 +1,5 @@
 #include "render/SvgPicture.h"
 
-#include "TempDir.h"
 #include "flow/AnalyticFlow.h"
 #include "flow/FlowData.h"
 #include "render/RenderPicture.h"
@@ -10,19 +9,18 @@
 
 #include <gtest/gtest.h>
 
+// The documents are read with Qt's XML reader and rendered with Qt's SVG
+// renderer; a build without Qt SVG has nothing to check them with.
 #if TVL_WITH_QT_SVG
+
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
-#endif
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <variant>
 
@@ -95,23 +93,6 @@ protected:
     }
     FlowData flow;
 };
-
-TEST_F(SvgPictureTest, WritesAtomicallyWhatItMakes)
-{
-    test::TempDir dir;
-    const Picture picture = describe(flow, plainSettings());
-    std::string error;
-    ASSERT_TRUE(writeSvgPicture(dir.file("p.svg"), picture.scene, error)) << error;
-    std::ifstream in(dir.file("p.svg"));
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), picture.svg);
-    EXPECT_FALSE(writeSvgPicture(dir.file("no/such/folder/p.svg"), picture.scene, error));
-    EXPECT_NE(error.find("no/such/folder"), std::string::npos) << error;
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "a temporary file was left";
-}
-
-#if TVL_WITH_QT_SVG
 
 // Every number of the path and polygon geometry.
 std::vector<double> coordinates(const QString& svg, bool& tooPrecise)
@@ -201,30 +182,34 @@ TEST_F(SvgPictureTest, RasterisedDocumentMatchesTheRasterPictureWithinAntiAliasi
         painter.end();
         const QImage expected = toQImage(raster);
 
+        const auto blockMean = [](const QImage& image, int bx, int by, int channel) {
+            int sum = 0;
+            for (int y = by; y < by + 6; ++y)
+                for (int x = bx; x < bx + 6; ++x)
+                    sum += (image.pixel(x, y) >> (16 - 8 * channel)) & 0xff;
+            return sum / 36;
+        };
         int blocks = 0;
         int differing = 0;
         for (int by = 0; by + 6 <= settings.height; by += 6)
-            for (int bx = 0; bx + 6 <= settings.width; bx += 6) {
-                int sum[2][3] = {};
-                for (int y = by; y < by + 6; ++y)
-                    for (int x = bx; x < bx + 6; ++x)
-                        for (int k = 0; k < 2; ++k) {
-                            const QRgb p = (k == 0 ? expected : drawn).pixel(x, y);
-                            sum[k][0] += qRed(p);
-                            sum[k][1] += qGreen(p);
-                            sum[k][2] += qBlue(p);
-                        }
-                int worst = 0;
+            for (int bx = 0; bx + 6 <= settings.width; bx += 6, ++blocks)
                 for (int c = 0; c < 3; ++c)
-                    worst = std::max(worst, std::abs(sum[0][c] - sum[1][c]) / 36);
-                ++blocks;
-                differing += worst > 40 ? 1 : 0;
-            }
+                    if (std::abs(blockMean(expected, bx, by, c) - blockMean(drawn, bx, by, c)) > 40) {
+                        ++differing;
+                        break;
+                    }
         EXPECT_LE(differing, blocks / 200) << differing << " of " << blocks << " blocks of 6 × 6 pixels differ";
     }
 }
 
-#endif
-
 } // namespace
 } // namespace tvl
+
+#else
+
+TEST(SvgPictureTest, NeedsQtSvg)
+{
+    GTEST_SKIP() << "built without Qt SVG";
+}
+
+#endif

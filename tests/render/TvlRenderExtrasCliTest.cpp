@@ -1,5 +1,3 @@
-#include "RenderOptions.h"
-
 #include "render/PngFile.h"
 #include "render/RgbaImage.h"
 
@@ -42,29 +40,6 @@ int whitePixels(const std::string& path)
             white += p[0] == 255 && p[1] == 255 && p[2] == 255;
         }
     return white;
-}
-
-TEST(TvlRenderExtrasCli, ParsesTheStreamlineColour)
-{
-    struct Row {
-        const char* text;
-        bool ok;
-        BackgroundQuantity quantity;
-        int value;
-    };
-    for (const Row& row :
-        {Row {"speed", true, BackgroundQuantity::Speed, 0}, Row {"Direction", true, BackgroundQuantity::Direction, 0},
-            Row {"value:3", true, BackgroundQuantity::AdditionalValue, 3},
-            Row {"value:", false, BackgroundQuantity::Speed, 0}, Row {"rainbow", false, BackgroundQuantity::Speed, 0},
-            Row {"value:-1", false, BackgroundQuantity::Speed, 0}}) {
-        RenderSettings settings;
-        std::string error;
-        EXPECT_EQ(parseLineColour(row.text, settings, error), row.ok) << row.text;
-        EXPECT_EQ(settings.layers.lineStyle.coloured, row.ok) << row.text;
-        EXPECT_EQ(settings.lineQuantity, row.quantity) << row.text;
-        EXPECT_EQ(settings.lineValue, row.value) << row.text;
-        EXPECT_EQ(error.empty(), row.ok) << row.text;
-    }
 }
 
 TEST(TvlRenderExtrasCli, DrawsMarksAndColoursAndWritesSvgByTheSuffix)

@@ -96,29 +96,22 @@ TEST(DecoratedLinesTest, MarksTakeTheLineColourAndPlainLinesStayBare)
     setShear(flow);
     const auto coder = makeDataCoder(BackgroundQuantity::AdditionalValue, 0, flow, indexTable());
     const StreamlineSet lines = linesThrough(flow, {{50.0f, 20.0f, 0.0f}});
-    StreamlineStyle style;
-    style.markSpacing = 80;
-
-    const DecoratedLines white = decorateStreamlines(lines, style, coder.get(), {0.2f, 0.2f});
+    // 500 pixels each way at this scale: marks 40, 120, … 440 pixels from the seed.
+    const DecoratedLines white = decorateStreamlines(lines, {80, false}, coder.get(), {0.2f, 0.2f});
     EXPECT_FALSE(white.isColoured()) << "marks alone colour nothing";
-    ASSERT_EQ(white.marks.size(), 6u) << "500 pixels each way: marks at 40, 120, … 440";
-    for (const DecoratedLines::Mark& mark : white.marks)
-        EXPECT_EQ(mark.colour, DecoratedLines::kWhite);
+    ASSERT_EQ(white.marks.size(), 6u);
+    EXPECT_EQ(white.marks[0].colour, DecoratedLines::kWhite);
 
-    style.coloured = true;
-    const DecoratedLines coloured = decorateStreamlines(lines, style, coder.get(), {0.2f, 0.2f});
+    const DecoratedLines coloured = decorateStreamlines(lines, {80, true}, coder.get(), {0.2f, 0.2f});
     ASSERT_EQ(coloured.marks.size(), 6u);
     for (const DecoratedLines::Mark& mark : coloured.marks) {
-        // The mark's centre is two thirds of the way from its base to its tip.
+        // The mark sits two thirds of the way from its base to its tip.
         const float x = (mark.corners[0].x + mark.corners[1].x + mark.corners[2].x) / 3.0f;
         EXPECT_LE(std::abs(mark.colour.r - entryOf(x / 100.0)), 2) << "mark near column " << x;
     }
-
-    EXPECT_TRUE(decorateStreamlines(lines, style, nullptr, {0.2f, 0.2f}).colours.empty())
-        << "without a coder the lines stay white";
-    const DecoratedLines plain = decorateStreamlines(lines, StreamlineStyle {}, coder.get(), {0.2f, 0.2f});
-    EXPECT_TRUE(plain.colours.empty() && plain.marks.empty());
-    EXPECT_EQ(plain.lines.points(), lines.points());
+    EXPECT_TRUE(decorateStreamlines(lines, {0, true}, nullptr, {1, 1}).colours.empty()) << "no coder: white";
+    const DecoratedLines plain = decorateStreamlines(lines, StreamlineStyle {}, coder.get(), {1, 1});
+    EXPECT_TRUE(plain.colours.empty() && plain.marks.empty() && plain.lines.points() == lines.points());
 }
 
 } // namespace

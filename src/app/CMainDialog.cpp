@@ -2,6 +2,7 @@
 
 #include "app/AppIcon.h"
 #include "app/CAboutDialog.h"
+#include "render/SvgPicture.h"
 #include "ui/CArrowPlotPage.h"
 #include "ui/CBackgroundPage.h"
 #include "ui/CLayerTabCtrl.h"
@@ -15,6 +16,7 @@
 #include "ui/QtDialogProvider.h"
 #include "view/FlowView.h"
 #include "view/LegendValue.h"
+#include "view/PictureScene.h"
 
 #include <QAction>
 #include <QBuffer>
@@ -45,7 +47,7 @@ namespace {
 
 const QString kGridFilter = QStringLiteral("Flow Grid Files (*.gri);;All Files (*.*)");
 const QString kDataFilter = QStringLiteral("Flow Data Files (*.dat);;All Files (*.*)");
-const QString kImageFilter = QStringLiteral("PNG Image Files (*.png);;All Files (*.*)");
+const QString kImageFilter = QStringLiteral("PNG Image Files (*.png);;SVG Image Files (*.svg);;All Files (*.*)");
 
 std::string localPath(const QString& path)
 {
@@ -144,6 +146,8 @@ void CMainDialog::createExtrasMenu()
 {
     QMenu* extras = menuBar_->addMenu(QStringLiteral("Extras"));
     addStreamlineOptionItems(extras);
+    extras->addSeparator();
+    addStreamlineStyleItems(extras);
 }
 
 void CMainDialog::addStreamlineOptionItems(QMenu* extras)
@@ -162,6 +166,29 @@ void CMainDialog::handStreamlineOptions()
     for (COpenGLWnd* canvas : canvases_)
         if (canvas)
             canvas->setStreamlineOptions(options);
+}
+
+void CMainDialog::addStreamlineStyleItems(QMenu* extras)
+{
+    lineMarksAction_ = extras->addAction(QStringLiteral("Richtungspfeile auf Stromlinien"));
+    lineColourAction_ = extras->addAction(QStringLiteral("Stromlinien einfärben"));
+    for (QAction* item : {lineMarksAction_, lineColourAction_}) {
+        item->setCheckable(true);
+        connect(item, &QAction::toggled, this, &CMainDialog::OnExtrasStreamlineStyle);
+    }
+}
+
+StreamlineStyle CMainDialog::streamlineStyle() const
+{
+    StreamlineStyle style;
+    style.markSpacing = lineMarksAction_->isChecked() ? StreamlineStyle::kDefaultMarkSpacing : 0;
+    style.coloured = lineColourAction_->isChecked();
+    return style;
+}
+
+void CMainDialog::OnExtrasStreamlineStyle()
+{
+    current_->restyleStreamlines(streamlineStyle());
 }
 
 QString CMainDialog::legendToolTip(int column) const
@@ -352,12 +379,27 @@ void CMainDialog::OnFileSaveImage()
     if (!path.isEmpty()) {
         if (QFileInfo(path).suffix().isEmpty())
             path += QStringLiteral(".png");
-        QString cause;
-        if (!writePicture(picture, path, cause))
-            dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
-                QStringLiteral("Das Bild konnte nicht gespeichert werden."), path + QStringLiteral(": ") + cause);
+        if (QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
+            saveSvgPicture(path);
+        } else {
+            QString cause;
+            if (!writePicture(picture, path, cause))
+                dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
+                    QStringLiteral("Das Bild konnte nicht gespeichert werden."), path + QStringLiteral(": ") + cause);
+        }
     }
     showCanvases();
+}
+
+void CMainDialog::saveSvgPicture(const QString& path)
+{
+    PictureScene scene;
+    std::string error = "the picture was drawn from a data set that is no longer loaded";
+    if (current_->describePicture(scene) && writeSvgPicture(localPath(path), scene, error))
+        return;
+    dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
+        QStringLiteral("Das Bild konnte nicht gespeichert werden."),
+        path + QStringLiteral(": ") + QString::fromStdString(error));
 }
 
 void CMainDialog::OnFileQuit()
@@ -406,6 +448,7 @@ void CMainDialog::chooseCanvas(int index)
     current_->setStreamlineSettings(
         static_cast<float>(settings.dsep), static_cast<float>(settings.dtest), settings.scheme);
     current_->setEvenPlacement(settings.placement == Placement::EvenDistances);
+    current_->setStreamlineStyle(streamlineStyle());
     backgroundPage_->setColorTable(transfer_->colorTable());
     if (view_) {
         const bool current = current_->makeCanvasCurrent();

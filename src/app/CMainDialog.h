@@ -2,6 +2,7 @@
 
 #include "flow/FlowData.h"
 #include "ui/MessageLog.h"
+#include "view/LayerSettings.h"
 
 #include <QDialog>
 
@@ -63,6 +64,10 @@ public:
     void OnBnClickedCanvas2();
     // Help, "&Info über Tavrel...".
     void OnAbout();
+    // Extras, "Richtungspfeile auf Stromlinien" or "Stromlinien einfärben"
+    // toggled: the current canvas takes the streamline style and shows it at
+    // once.
+    void OnExtrasStreamlineStyle();
 
     // Loads a data set as Open does once both files are chosen, with the same
     // messages and hidden canvases; true on success.
@@ -94,6 +99,10 @@ public:
     // The transfer strip's tool tip at a strip column: the current background
     // quantity's value there; empty before a load.
     QString legendToolTip(int column) const;
+    QAction* lineMarksAction() const { return lineMarksAction_; }
+    QAction* lineColourAction() const { return lineColourAction_; }
+    // The streamline style the "Extras" menu's check items ask for.
+    StreamlineStyle streamlineStyle() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -108,6 +117,9 @@ private:
     // Hands the streamline options to both canvases; the next Draw or click
     // uses them.
     void handStreamlineOptions();
+    void addStreamlineStyleItems(QMenu* extras);
+    // Save Image as an SVG file: the current canvas's picture described anew.
+    void saveSvgPicture(const QString& path);
     void hideCanvases();
     void showCanvases();
     // Runs one load; on success the window takes the new data set and shows
@@ -141,6 +153,8 @@ private:
     QMenuBar* menuBar_ = nullptr;
     QAction* normalizedStepAction_ = nullptr;
     QAction* noSelfOverlapAction_ = nullptr;
+    QAction* lineMarksAction_ = nullptr;
+    QAction* lineColourAction_ = nullptr;
     QWidget* client_ = nullptr;
 };
 

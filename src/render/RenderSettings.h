@@ -31,6 +31,11 @@ struct RenderSettings {
         return all;
     }();
 
+    // The quantity coloured streamlines code (layers.lineStyle.coloured): the
+    // speed, the direction or additional value lineValue.
+    BackgroundQuantity lineQuantity = BackgroundQuantity::Speed;
+    int lineValue = 0;
+
     // Colour table entries (the width of the window's transfer strip).
     int transferEntries = 256;
     // Index into the editor's presets; none: black to white, as at start.

@@ -1,5 +1,5 @@
-// tvl-render: draws a flow data set's layers into a PNG picture without any
-// window or display, through the same view and layer code as the window.
+// tvl-render: draws a flow data set's layers into a PNG or SVG picture without
+// any window or display, through the same view and layer code as the window.
 #include "RenderOptions.h"
 
 #include "flow/AnalyticFlow.h"
@@ -9,9 +9,13 @@
 #include "render/RenderPicture.h"
 #include "render/RenderSettings.h"
 #include "render/RgbaImage.h"
+#include "render/SvgPicture.h"
+#include "view/PictureScene.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -56,6 +60,15 @@ std::string outputProblem(const std::string& output)
     return {};
 }
 
+// A file name ending in ".svg", any letter case, asks for a vector picture.
+bool isSvgPath(const std::string& path)
+{
+    const std::string suffix = ".svg";
+    return path.size() > suffix.size() && std::equal(suffix.rbegin(), suffix.rend(), path.rbegin(), [](char a, char b) {
+        return a == std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -75,14 +88,17 @@ int main(int argc, char** argv)
     std::vector<float> seeds;
     bool normalizedStep = false;
     bool noSelfOverlap = false;
+    std::string lineColour;
 
     CLI::App app {"Draws the layers of a flow data set (a *.gri grid file and a *.dat data file) into a PNG\n"
-                  "picture, as the window's canvas shows them after Draw: background, evenly spaced\n"
+                  "or SVG picture, as the window's canvas shows them after Draw: background, evenly spaced\n"
                   "streamlines, arrows, then any hand-seeded streamlines on top. Needs no display.",
         "tvl-render"};
     app.add_option("grid", gridFile, "grid file (*.gri)");
     app.add_option("data", dataFile, "data file (*.dat)");
-    app.add_option("-o,--output", output, "PNG file to write (required); nothing is written on failure");
+    app.add_option("-o,--output", output,
+        "picture file to write (required): SVG when its name ends in .svg, else PNG; nothing is written on "
+        "failure");
     app.add_flag("--demo", demo, "draw the built-in demo data set (a double gyre with two additional values)");
     app.add_option("--width", settings.width, "canvas width in pixels")
         ->check(CLI::Range(1, 16384))
@@ -132,6 +148,14 @@ int main(int argc, char** argv)
         "(the window's Extras > Linien nicht selbst überdecken)");
     app.add_flag("--legend", settings.legend,
         "add the colour ramp with the background quantity's lowest and highest value under the picture");
+    app.add_flag("--line-arrows{" + std::to_string(tvl::StreamlineStyle::kDefaultMarkSpacing) + "}",
+           settings.layers.lineStyle.markSpacing,
+           "direction marks on the streamlines, one every N pixels of arc length (--line-arrows=N; "
+           "default 80)")
+        ->check(CLI::Range(5, 100000));
+    app.add_option("--line-colour", lineColour,
+        "colour the streamlines by speed, direction or value:K through the transfer function, "
+        "with a dark outline");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -146,6 +170,8 @@ int main(int argc, char** argv)
     if (!tvl::parseLayers(layers, settings, error) || !tvl::parseBackgroundMode(background, settings, error)
         || !tvl::parseArrowCoding(arrowCoding, settings, error)
         || !tvl::parseIntegrator(integrator, settings.layers.scheme, error))
+        return refuse(error);
+    if (!lineColour.empty() && !tvl::parseLineColour(lineColour, settings, error))
         return refuse(error);
     if (!transferPreset.empty()) {
         int index = 0;
@@ -181,6 +207,12 @@ int main(int argc, char** argv)
     if (!flow.loadNotice().empty())
         std::fprintf(stderr, "Hinweis: %s\n", flow.loadNotice().c_str());
 
+    if (isSvgPath(output)) {
+        tvl::PictureScene scene;
+        if (!tvl::describePicture(flow, settings, scene, error) || !tvl::writeSvgPicture(output, scene, error))
+            return fail(error);
+        return 0;
+    }
     tvl::RgbaImage picture;
     if (!tvl::renderPicture(flow, settings, picture, error))
         return fail(error);

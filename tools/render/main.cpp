@@ -1,11 +1,13 @@
 // tvl-render: draws a flow data set's layers into a PNG picture without any
 // window or display, through the same view and layer code as the window.
 #include "DemoFlow.h"
+#include "NetCdfCommandLine.h"
 #include "RenderPicture.h"
 #include "RenderSettings.h"
 
 #include "flow/FlowData.h"
 #include "flow/LogSink.h"
+#include "netcdf/NetCdfImporter.h"
 #include "render/PngFile.h"
 #include "render/RgbaImage.h"
 
@@ -48,12 +50,13 @@ int main(int argc, char** argv)
     std::string integrator = "euler";
     std::vector<float> zoom;
     std::vector<float> seeds;
+    tvl::NetCdfCommandLine netcdf;
 
-    CLI::App app{"Draws the layers of a flow data set (a *.gri grid file and a *.dat data file) into a PNG\n"
-                 "picture, as the window's canvas shows them after Draw: background, evenly spaced\n"
+    CLI::App app{"Draws the layers of a flow data set (a *.gri grid file and a *.dat data file, or a NetCDF file)\n"
+                 "into a PNG picture, as the window's canvas shows them after Draw: background, evenly spaced\n"
                  "streamlines, arrows, then any hand-seeded streamlines on top. Needs no display.",
                  "tvl-render"};
-    app.add_option("grid", gridFile, "grid file (*.gri)");
+    app.add_option("grid", gridFile, "grid file (*.gri), or a NetCDF file (*.nc) alone");
     app.add_option("data", dataFile, "data file (*.dat)");
     app.add_option("-o,--output", output, "PNG file to write; nothing is written on failure")->required();
     app.add_flag("--demo", demo, "draw the built-in demo data set (a double gyre with two additional values)");
@@ -89,6 +92,7 @@ int main(int argc, char** argv)
         ->expected(2)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
         ->check(CLI::Range(-1.0e6f, 1.0e6f));
+    netcdf.addTo(app);
     CLI11_PARSE(app, argc, argv);
 
     std::string error;
@@ -110,13 +114,24 @@ int main(int argc, char** argv)
         settings.seeds.push_back({seeds[k], seeds[k + 1]});
     if (demo == (!gridFile.empty() || !dataFile.empty()))
         return fail("give either --demo or a grid file and a data file");
-    if (!demo && (gridFile.empty() || dataFile.empty()))
+    // One file alone that is not a grid file is read as NetCDF.
+    const bool isNetCdf = !demo && dataFile.empty() && !gridFile.ends_with(".gri");
+    if (!demo && !isNetCdf && (gridFile.empty() || dataFile.empty()))
         return fail("a data set needs both its grid file and its data file");
+    tvl::NetCdfImportOptions netcdfOptions;
+    if (netcdf.given() && !isNetCdf)
+        return fail("--u, --v, --value, --index and --scale apply to a NetCDF file only");
+    if (!netcdf.toOptions(netcdfOptions, error))
+        return fail("--index " + error);
 
     tvl::FlowData flow;
     CollectingLog log;
     flow.setLogSink(&log);
-    const bool loaded = demo ? flow.loadNodes(tvl::makeDemoFlow()) : flow.loadData(gridFile, dataFile);
+    tvl::NetCdfImporter importer;
+    importer.setLogSink(&log);
+    const bool loaded = demo   ? flow.loadNodes(tvl::makeDemoFlow())
+        : isNetCdf ? importer.importFile(gridFile, netcdfOptions, flow)
+                   : flow.loadData(gridFile, dataFile);
     if (!loaded) {
         std::fprintf(stderr, "%s\n", kLoadFailure);
         for (const std::string& message : log.messages)

@@ -52,8 +52,8 @@ int main(int argc, char** argv)
     std::vector<float> seeds;
     tvl::NetCdfCommandLine netcdf;
 
-    CLI::App app{"Draws the layers of a flow data set (a *.gri grid file and a *.dat data file, or a NetCDF file)\n"
-                 "into a PNG picture, as the window's canvas shows them after Draw: background, evenly spaced\n"
+    CLI::App app{"Draws the layers of a flow data set (a *.gri grid file and a *.dat data file) into a PNG\n"
+                 "picture, as the window's canvas shows them after Draw: background, evenly spaced\n"
                  "streamlines, arrows, then any hand-seeded streamlines on top. Needs no display.",
                  "tvl-render"};
     app.add_option("grid", gridFile, "grid file (*.gri), or a NetCDF file (*.nc) alone");
@@ -129,9 +129,13 @@ int main(int argc, char** argv)
     flow.setLogSink(&log);
     tvl::NetCdfImporter importer;
     importer.setLogSink(&log);
-    const bool loaded = demo   ? flow.loadNodes(tvl::makeDemoFlow())
-        : isNetCdf ? importer.importFile(gridFile, netcdfOptions, flow)
-                   : flow.loadData(gridFile, dataFile);
+    bool loaded = false;
+    if (demo)
+        loaded = flow.loadNodes(tvl::makeDemoFlow());
+    else if (isNetCdf)
+        loaded = importer.importFile(gridFile, netcdfOptions, flow);
+    else
+        loaded = flow.loadData(gridFile, dataFile);
     if (!loaded) {
         std::fprintf(stderr, "%s\n", kLoadFailure);
         for (const std::string& message : log.messages)

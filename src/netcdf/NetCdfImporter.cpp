@@ -112,21 +112,21 @@ bool NetCdfImporter::guarded(const std::string& tag, const std::function<bool()>
     return false;
 }
 
-bool NetCdfImporter::scanFile(const std::string& path, NetCdfScan& result)
+bool NetCdfImporter::scanFile(const std::string& path, NetCdfScan& result, std::uint64_t cap)
 {
     return guarded(kScanTag, [&] {
         NetCdfFile file;
         std::string cause;
-        return file.open(path, cause) ? scan(file, result) : fail(kScanTag, cause);
+        return file.open(path, cause) ? scan(file, result, cap) : fail(kScanTag, cause);
     });
 }
 
-bool NetCdfImporter::scanMemory(const void* bytes, std::size_t size, NetCdfScan& result)
+bool NetCdfImporter::scanMemory(const void* bytes, std::size_t size, NetCdfScan& result, std::uint64_t cap)
 {
     return guarded(kScanTag, [&] {
         NetCdfFile file;
         std::string cause;
-        return file.openMemory(bytes, size, cause) ? scan(file, result) : fail(kScanTag, cause);
+        return file.openMemory(bytes, size, cause) ? scan(file, result, cap) : fail(kScanTag, cause);
     });
 }
 
@@ -170,7 +170,7 @@ bool NetCdfImporter::importMemory(
     return ok;
 }
 
-bool NetCdfImporter::scan(const NetCdfFile& file, NetCdfScan& result)
+bool NetCdfImporter::scan(const NetCdfFile& file, NetCdfScan& result, std::uint64_t cap)
 {
     NetCdfCatalogue catalogue;
     std::string cause;
@@ -202,7 +202,7 @@ bool NetCdfImporter::scan(const NetCdfFile& file, NetCdfScan& result)
                     found.dimensions.push_back({field->dimensions[d], field->shape[d]});
             }
         NetCdfGrid grid;
-        if (grid.locate(catalogue, u, FlowData::kMaxRegularGridBytes / 24, cause))
+        if (grid.locate(catalogue, u, static_cast<std::size_t>(cap / 24), cause))
             found.automaticScale = grid.automaticScale();
     }
     result = std::move(found);
@@ -283,7 +283,9 @@ bool NetCdfImporter::select(const NetCdfCatalogue& catalogue, const NetCdfImport
             if (!known)
                 s.indices.push_back({name, field->shape[d], 0});
         }
-    for (const auto& [name, index] : options.indices) {
+    for (const auto& requested : options.indices) {
+        const std::string& name = requested.first;
+        const long long index = requested.second;
         auto entry = std::find_if(
             s.indices.begin(), s.indices.end(), [&](const Selection::Index& x) { return x.name == name; });
         if (entry == s.indices.end()) {

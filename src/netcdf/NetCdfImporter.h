@@ -4,13 +4,13 @@
 #include "netcdf/NetCdfScan.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace tvl {
 
-class FlowData;
 class LogSink;
 class NetCdfCatalogue;
 class NetCdfFile;
@@ -47,9 +47,11 @@ public:
 
     // Lists the file's fields, velocity candidates and further dimensions.
     // False only when the file is no readable NetCDF file or holds no
-    // numeric variable of two or more dimensions.
-    bool scanFile(const std::string& path, NetCdfScan& scan);
-    bool scanMemory(const void* bytes, std::size_t size, NetCdfScan& scan);
+    // numeric variable of two or more dimensions. The automatic scale needs
+    // the coordinates; cap bounds what is read for them as in an import.
+    bool scanFile(const std::string& path, NetCdfScan& scan, std::uint64_t cap = FlowData::kMaxRegularGridBytes);
+    bool scanMemory(
+        const void* bytes, std::size_t size, NetCdfScan& scan, std::uint64_t cap = FlowData::kMaxRegularGridBytes);
 
     // The node grid alone, in flow coordinates at the chosen scale; nodes is
     // written only on success.
@@ -64,7 +66,7 @@ private:
     struct Selection;
 
     bool guarded(const std::string& tag, const std::function<bool()>& work);
-    bool scan(const NetCdfFile& file, NetCdfScan& scan);
+    bool scan(const NetCdfFile& file, NetCdfScan& scan, std::uint64_t cap);
     bool buildNodes(const NetCdfFile& file, const NetCdfImportOptions& options, NodeGrid& nodes);
     bool select(const NetCdfCatalogue& catalogue, const NetCdfImportOptions& options, Selection& selection,
         std::string& cause) const;

@@ -49,6 +49,9 @@ public:
 
     // File, "&Open...": asks for a grid file and a data file and loads them.
     void OnFileOpen();
+    // File, "Import NetCDF...": asks for a NetCDF file, shows what it offers
+    // in the import dialog and loads the field chosen there, as Open does.
+    void OnFileImportNetCdf();
     // File, "Save Image...": writes the current canvas's picture as a PNG file.
     void OnFileSaveImage();
     // File, "&Quit": ends the dialog after a Yes.
@@ -96,6 +99,8 @@ private:
     // Runs one load; on success the window takes the new data set, on failure
     // it shows the error box and keeps everything as it was.
     bool runLoad(const std::function<bool()>& load);
+    // The error box of a failed load, with the logged cause as its detail.
+    void showLoadError();
     void adoptLoadedData();
     void chooseCanvas(int index);
 

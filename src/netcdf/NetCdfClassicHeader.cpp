@@ -1,5 +1,8 @@
 #include "netcdf/NetCdfClassicHeader.h"
 
+#include <cstdint>
+#include <vector>
+
 namespace tvl {
 namespace {
 
@@ -47,7 +50,6 @@ public:
     {
     }
 
-    bool cdf5() const { return cdf5_; }
     std::uint64_t left() const { return size_ - position_; }
 
     bool integer(std::uint64_t bytes, std::uint64_t& value)
@@ -102,6 +104,22 @@ public:
         }
         return true;
     }
+    bool dimensions()
+    {
+        const std::uint64_t countBytes = cdf5_ ? 8 : 4;
+        // The library multiplies the lengths as signed integers.
+        const std::uint64_t largest = cdf5_ ? INT64_MAX : INT32_MAX;
+        std::uint64_t items = 0;
+        if (!list(kDimensionTag, 2 * countBytes, items))
+            return false;
+        for (std::uint64_t k = 0; k < items; ++k) {
+            std::uint64_t length = 0;
+            if (!name() || !count(length) || length > largest)
+                return false;
+            lengths_.push_back(length);
+        }
+        return true;
+    }
     bool variables()
     {
         const std::uint64_t countBytes = cdf5_ ? 8 : 4;
@@ -110,9 +128,17 @@ public:
         if (!list(kVariableTag, 4 * countBytes + 8 + offsetBytes, items))
             return false;
         for (std::uint64_t k = 0; k < items; ++k) {
-            std::uint64_t dimensions = 0, type = 0;
-            if (!name() || !count(dimensions) || dimensions > left() / countBytes || !skip(dimensions * countBytes)
-                || !attributes() || !integer(4, type) || typeSize(static_cast<std::uint32_t>(type), cdf5_) == 0
+            std::uint64_t rank = 0, type = 0;
+            if (!name() || !count(rank) || rank > left() / countBytes)
+                return false;
+            // The record dimension (length 0) may only come first; elsewhere
+            // the library's size check divides by the zero it multiplied in.
+            for (std::uint64_t d = 0; d < rank; ++d) {
+                std::uint64_t id = 0;
+                if (!count(id) || id >= lengths_.size() || (d > 0 && lengths_[id] == 0))
+                    return false;
+            }
+            if (!attributes() || !integer(4, type) || typeSize(static_cast<std::uint32_t>(type), cdf5_) == 0
                 || !skip(countBytes + offsetBytes))
                 return false;
         }
@@ -125,6 +151,7 @@ private:
     std::uint64_t position_ = 4;
     bool cdf5_;
     bool longOffsets_;
+    std::vector<std::uint64_t> lengths_;
 };
 
 } // namespace
@@ -142,14 +169,9 @@ bool NetCdfClassicHeader::check(const Reader& read, std::uint64_t fileSize, std:
         return false;
     }
     Walk walk(read, fileSize, magic[3]);
-    const std::uint64_t countBytes = walk.cdf5() ? 8 : 4;
-    std::uint64_t records = 0, dimensions = 0;
-    bool whole = walk.count(records) && walk.list(kDimensionTag, 2 * countBytes, dimensions);
-    for (std::uint64_t k = 0; whole && k < dimensions; ++k)
-        whole = walk.name() && walk.skip(countBytes);
-    whole = whole && walk.attributes() && walk.variables();
-    if (!whole) {
-        cause = "Der Kopf der NetCDF-Datei ist beschädigt: er verspricht mehr, als die Datei enthält.";
+    std::uint64_t records = 0;
+    if (!(walk.count(records) && walk.dimensions() && walk.attributes() && walk.variables())) {
+        cause = "Der Kopf der NetCDF-Datei ist beschädigt: seine Längen, Dimensionen oder Typen passen nicht zur Datei.";
         return false;
     }
     return true;

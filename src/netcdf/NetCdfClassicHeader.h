@@ -13,7 +13,8 @@ namespace tvl {
 // is far too short to hold it: a file of a few hundred bytes can make it ask
 // for gigabytes. The check walks the header and refuses any count that the
 // bytes left in the file cannot hold, so the library's allocations stay of
-// the order of the file's size.
+// the order of the file's size; and it refuses the dimension lengths and
+// record dimensions that make the library's own size check divide by zero.
 class NetCdfClassicHeader {
 public:
     // Reads size bytes at offset into dest; false when they are not there.

@@ -24,7 +24,8 @@ namespace {
 const std::string kImportTag = "[Tavrel|NetCdfImporter|importFile]: ";
 const std::string kScanTag = "[Tavrel|NetCdfImporter|scanFile]: ";
 
-// Values read per library call: 2 MB of doubles, whole file rows.
+// Values read per library call and field: whole file rows, a block of all
+// fields small enough to stay in the cache while it is interleaved.
 constexpr std::size_t kBlockValues = std::size_t {1} << 18;
 
 std::string quoted(const std::string& name)
@@ -368,38 +369,47 @@ bool NetCdfImporter::buildNodes(const NetCdfFile& file, const NetCdfImportOption
     status("Loading Flow Data...");
     std::vector<const NetCdfVariable*> fields {selection.u, selection.v};
     fields.insert(fields.end(), selection.values.begin(), selection.values.end());
+    // Row blocks outermost: every field of a block is read before the
+    // block's records are written in one pass.
     const std::size_t record = fresh.recordSize();
     float* records = fresh.records.get();
-    for (std::size_t n = 0; n < fresh.nodeCount(); ++n)
-        records[n * record + 2] = 0.0f;
     const std::size_t rows = grid.fileRows();
     const std::size_t columns = grid.fileColumns();
     const std::size_t block = std::max<std::size_t>(1, kBlockValues / columns);
-    std::vector<double> buffer;
-    for (std::size_t f = 0; f < fields.size(); ++f) {
-        const NetCdfVariable& field = *fields[f];
-        const std::size_t slot = f < 2 ? f : f + 1; // vz sits between vy and the additional values
-        const std::size_t rank = field.rank();
-        std::vector<std::size_t> start(rank, 0);
-        std::vector<std::size_t> count(rank, 1);
+    std::vector<std::vector<float>> blocks(fields.size());
+    std::vector<double> scratch;
+    std::vector<std::vector<std::size_t>> starts, counts;
+    for (const NetCdfVariable* field : fields) {
+        const std::size_t rank = field->rank();
+        starts.emplace_back(rank, 0);
+        counts.emplace_back(rank, 1);
         for (std::size_t d = 0; d + 2 < rank; ++d)
-            start[d] = selection.indexOf(field.dimensions[d]);
-        count[rank - 1] = columns;
-        for (std::size_t r0 = 0; r0 < rows; r0 += block) {
-            start[rank - 2] = r0;
-            count[rank - 2] = std::min(block, rows - r0);
-            if (!field.read(start, count, buffer, cause))
+            starts.back()[d] = selection.indexOf(field->dimensions[d]);
+        counts.back()[rank - 1] = columns;
+    }
+    for (std::size_t r0 = 0; r0 < rows; r0 += block) {
+        const std::size_t blockRows = std::min(block, rows - r0);
+        for (std::size_t f = 0; f < fields.size(); ++f) {
+            const std::size_t rank = fields[f]->rank();
+            starts[f][rank - 2] = r0;
+            counts[f][rank - 2] = blockRows;
+            if (!fields[f]->readFloats(starts[f], counts[f], blocks[f], scratch, cause))
                 return fail(kImportTag, cause);
-            for (std::size_t r = 0; r < count[rank - 2]; ++r) {
-                const std::ptrdiff_t rowBase = grid.base() + static_cast<std::ptrdiff_t>(r0 + r) * grid.rowStride();
-                const double* source = &buffer[r * columns];
-                for (std::size_t c = 0; c < columns; ++c) {
-                    const std::ptrdiff_t node = rowBase + static_cast<std::ptrdiff_t>(c) * grid.columnStride();
-                    records[static_cast<std::size_t>(node) * record + slot] = static_cast<float>(source[c]);
-                }
-            }
-            progress(static_cast<int>((f * rows + r0 + count[rank - 2]) * 100 / (fields.size() * rows)));
         }
+        for (std::size_t r = 0; r < blockRows; ++r) {
+            const std::ptrdiff_t rowBase = grid.base() + static_cast<std::ptrdiff_t>(r0 + r) * grid.rowStride();
+            for (std::size_t c = 0; c < columns; ++c) {
+                const std::ptrdiff_t node = rowBase + static_cast<std::ptrdiff_t>(c) * grid.columnStride();
+                float* out = &records[static_cast<std::size_t>(node) * record];
+                const std::size_t at = r * columns + c;
+                out[0] = blocks[0][at];
+                out[1] = blocks[1][at];
+                out[2] = 0.0f;
+                for (std::size_t k = 2; k < fields.size(); ++k)
+                    out[k + 1] = blocks[k][at];
+            }
+        }
+        progress(static_cast<int>((r0 + blockRows) * 100 / rows));
     }
 
     std::string variables = "Geschwindigkeit: x aus " + quoted(selection.u->name) + ", y aus "

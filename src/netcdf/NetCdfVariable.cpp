@@ -218,6 +218,45 @@ bool NetCdfVariable::read(const std::vector<std::size_t>& start, const std::vect
     return true;
 }
 
+bool NetCdfVariable::readFloats(const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
+                                std::vector<float>& values, std::vector<double>& scratch, std::string& cause) const
+{
+    if (type != NC_FLOAT || scale != 1.0 || offset != 0.0) {
+        if (!read(start, count, scratch, cause))
+            return false;
+        values.resize(scratch.size());
+        for (std::size_t k = 0; k < scratch.size(); ++k)
+            values[k] = static_cast<float>(scratch[k]);
+        return true;
+    }
+    std::size_t total = 1;
+    for (std::size_t c : count)
+        total *= c;
+    values.resize(total);
+    const int status = nc_get_vara_float(file, id, start.data(), count.data(), values.data());
+    if (status != NC_NOERR) {
+        cause = "Lesefehler in der Variablen \"" + name + "\"" + NetCdfFile::errorText(status);
+        return false;
+    }
+    // Every float is exactly a double, so the comparison with the missing
+    // values is the same as on the double path; a single missing value that
+    // is itself a float can be compared as a float, which vectorises.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    if (missing.size() == 1 && static_cast<double>(static_cast<float>(missing.front())) == missing.front()) {
+        const float fill = static_cast<float>(missing.front());
+        for (float& value : values)
+            value = value == fill ? nan : value;
+        return true;
+    }
+    for (float& value : values) {
+        bool absent = false;
+        for (double m : missing)
+            absent = absent || static_cast<double>(value) == m;
+        value = absent ? nan : value;
+    }
+    return true;
+}
+
 void NetCdfVariable::toPhysical(double* values, std::size_t count) const
 {
     const double nan = std::numeric_limits<double>::quiet_NaN();

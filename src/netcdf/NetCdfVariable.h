@@ -52,6 +52,11 @@ struct NetCdfVariable {
     bool read(const std::vector<std::size_t>& start, const std::vector<std::size_t>& count, std::vector<double>& values,
         std::string& cause) const;
 
+    // The same as 32-bit floats, as a node grid holds them. A float variable
+    // without packing is read as floats; any other through scratch.
+    bool readFloats(const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
+                    std::vector<float>& values, std::vector<double>& scratch, std::string& cause) const;
+
 private:
     void toPhysical(double* values, std::size_t count) const;
 };

@@ -17,10 +17,11 @@ namespace {
 
 const std::filesystem::path kFuzz = std::filesystem::path(TVL_SOURCE_DIR) / "fuzz";
 
-TEST(NetCdfFuzzRegressionTest, HeadersThatPromiseMoreThanTheFileHoldsFailBeforeTheLibraryAllocates)
+TEST(NetCdfFuzzRegressionTest, HeadersTheLibraryMishandlesFailBeforeItSeesThem)
 {
-    // The NetCDF library itself would allocate what these headers declare
-    // (2 GB for an 868-byte file) before noticing the file is too short.
+    // The NetCDF library itself would allocate what such a header declares
+    // (2 GB for an 868-byte file) before noticing the file is too short, or
+    // divide by zero in its size check (a record dimension in second place).
     test::RecordingLog log;
     NetCdfImporter importer;
     importer.setLogSink(&log);

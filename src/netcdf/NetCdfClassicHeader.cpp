@@ -171,7 +171,8 @@ bool NetCdfClassicHeader::check(const Reader& read, std::uint64_t fileSize, std:
     Walk walk(read, fileSize, magic[3]);
     std::uint64_t records = 0;
     if (!(walk.count(records) && walk.dimensions() && walk.attributes() && walk.variables())) {
-        cause = "Der Kopf der NetCDF-Datei ist beschädigt: seine Längen, Dimensionen oder Typen passen nicht zur Datei.";
+        cause
+            = "Der Kopf der NetCDF-Datei ist beschädigt: seine Längen, Dimensionen oder Typen passen nicht zur Datei.";
         return false;
     }
     return true;

@@ -55,7 +55,7 @@ struct NetCdfVariable {
     // The same as 32-bit floats, as a node grid holds them. A float variable
     // without packing is read as floats; any other through scratch.
     bool readFloats(const std::vector<std::size_t>& start, const std::vector<std::size_t>& count,
-                    std::vector<float>& values, std::vector<double>& scratch, std::string& cause) const;
+        std::vector<float>& values, std::vector<double>& scratch, std::string& cause) const;
 
 private:
     void toPhysical(double* values, std::size_t count) const;

@@ -125,6 +125,6 @@ int main(int argc, char** argv)
         tvl::bench::printFigure(
             "netcdf_import_vs_pair_load_ratio", ns.at("BM_ImportNetCdf") / ns.at("BM_LoadPair"), "x");
     }
-    if (!std::getenv("TVL_KEEP")) std::filesystem::remove_all(dir);
+    std::filesystem::remove_all(dir);
     return 0;
 }

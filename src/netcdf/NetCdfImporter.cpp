@@ -35,14 +35,13 @@ constexpr std::size_t kBlockValues = std::size_t {1} << 18;
 // allocated; on 4 KiB pages the page faults of that fill cost as much as the
 // reading. Huge pages (where the system grants them on request) cut them by
 // a factor of 512; a system that does not grant them ignores the request.
-void preferHugePages(const void* start, std::size_t bytes)
+void preferHugePages(void* start, std::size_t bytes)
 {
-    const std::uintptr_t huge = std::uintptr_t {2} << 20;
-    const auto first = reinterpret_cast<std::uintptr_t>(start);
-    const std::uintptr_t begin = (first + huge - 1) / huge * huge;
-    const std::uintptr_t end = (first + bytes) / huge * huge;
-    if (end > begin)
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+    const std::size_t huge = std::size_t{2} << 20;
+    const std::size_t misalignment = reinterpret_cast<std::uintptr_t>(start) % huge;
+    const std::size_t skip = misalignment == 0 ? 0 : huge - misalignment;
+    if (bytes > skip && (bytes - skip) / huge > 0)
+        ::madvise(static_cast<char*>(start) + skip, (bytes - skip) / huge * huge, MADV_HUGEPAGE);
 }
 
 std::string quoted(const std::string& name)

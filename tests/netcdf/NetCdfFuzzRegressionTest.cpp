@@ -2,12 +2,14 @@
 // the fuzz target sees them (a file image in memory) and as files.
 #include "netcdf/NetCdfImporter.h"
 
+#include "CfFile.h"
 #include "FlowFiles.h"
 #include "TempDir.h"
 
 #include "flow/FlowData.h"
 
 #include <gtest/gtest.h>
+#include <netcdf.h>
 
 #include <filesystem>
 #include <string>
@@ -54,6 +56,22 @@ TEST(NetCdfFuzzRegressionTest, EverySeedPassesTheHeaderCheckAndImports)
         ++seeds;
     }
     EXPECT_GE(seeds, 5);
+}
+
+TEST(NetCdfFuzzRegressionTest, HeadersLongerThanTheCheckWindowAreWalkedWhole)
+{
+    // A file's header is checked through a 64 KiB window; a long history
+    // attribute moves the rest of the header beyond it.
+    test::TempDir dir;
+    test::CfFile file;
+    file.text("", "history", std::string(100000, 'h'));
+    file.dimension("y", 2).dimension("x", 2);
+    file.variable("u", NC_FLOAT, {"y", "x"}, {3, 1, 1, 1}).variable("v", NC_FLOAT, {"y", "x"}, {4, 1, 1, 1});
+    file.writeOrThrow(dir.file("long.nc"));
+    NetCdfImporter importer;
+    FlowData flow;
+    EXPECT_TRUE(importer.importFile(dir.file("long.nc"), {}, flow));
+    EXPECT_EQ(flow.getMaxSpeed(), 5.0f) << "u = 3, v = 4 at the first node";
 }
 
 } // namespace

@@ -301,13 +301,12 @@ TEST_F(NetCdfImporterTest, BadFilesFailWithOneTaggedCauseAndKeepThePreviousDataS
     timed.variable("u", NC_FLOAT, {"time", "lat", "lon"}).variable("v", NC_FLOAT, {"time", "lat", "lon"});
     CfFile mismatched = rectilinear({0, 1, 2}, {0, 1});
     mismatched.variable("v2", NC_FLOAT, {"lon", "lat"}, std::vector<double>(6, 1.0));
-    CfFile curvy;
-    curvy.dimension("y", 2).dimension("x", 3);
-    curvy.variable("lon", NC_FLOAT, {"y", "x"}, {0, 1, 2, 0, 3, 1})
-        .variable("lat", NC_FLOAT, {"y", "x"}, {0, 0, 0, 1, 1, 1});
-    curvy.variable("u", NC_FLOAT, {"y", "x"}, std::vector<double>(6, 1.0))
-        .variable("v", NC_FLOAT, {"y", "x"}, std::vector<double>(6, 1.0));
-    curvy.text("u", "coordinates", "lon lat");
+    CfFile curvy; // x turns back in the middle row only; y grows everywhere
+    curvy.dimension("y", 3).dimension("x", 3);
+    curvy.variable("lon", NC_FLOAT, {"y", "x"}, {0, 1, 2, 0, 1.5, 1, 0, 1, 2});
+    curvy.variable("lat", NC_FLOAT, {"y", "x"}, {0, 0, 0, 1, 1, 1, 2, 2, 2});
+    curvy.variable("u", NC_FLOAT, {"y", "x"}, std::vector<double>(9, 1.0));
+    curvy.variable("v", NC_FLOAT, {"y", "x"}, std::vector<double>(9, 1.0)).text("u", "coordinates", "lon lat");
     CfFile text;
     text.dimension("y", 2).dimension("x", 2).variable("u", NC_CHAR, {"y", "x"}).variable("v", NC_FLOAT, {"y", "x"});
     CfFile timeIndexed;

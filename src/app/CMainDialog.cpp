@@ -2,10 +2,12 @@
 
 #include "app/AppIcon.h"
 #include "app/CAboutDialog.h"
+#include "netcdf/NetCdfImporter.h"
 #include "render/SvgPicture.h"
 #include "ui/CArrowPlotPage.h"
 #include "ui/CBackgroundPage.h"
 #include "ui/CLayerTabCtrl.h"
+#include "ui/CNetCdfImportDialog.h"
 #include "ui/COpenGLWnd.h"
 #include "ui/CStreamlinePage.h"
 #include "ui/CTransferDisplay.h"
@@ -48,6 +50,7 @@ namespace {
 const QString kGridFilter = QStringLiteral("Flow Grid Files (*.gri);;All Files (*.*)");
 const QString kDataFilter = QStringLiteral("Flow Data Files (*.dat);;All Files (*.*)");
 const QString kImageFilter = QStringLiteral("PNG Image Files (*.png);;SVG Image Files (*.svg);;All Files (*.*)");
+const QString kNetCdfFilter = QStringLiteral("NetCDF Files (*.nc *.nc4 *.cdf *.netcdf);;All Files (*.*)");
 
 std::string localPath(const QString& path)
 {
@@ -133,6 +136,8 @@ void CMainDialog::createMenu()
     menuBar_ = new QMenuBar(this);
     QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
     addCommand(file, QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O), this, &CMainDialog::OnFileOpen);
+    addCommand(file, QStringLiteral("Import NetCDF..."), QKeySequence(Qt::CTRL | Qt::Key_I), this,
+        &CMainDialog::OnFileImportNetCdf);
     addCommand(
         file, QStringLiteral("Save Image..."), QKeySequence(Qt::CTRL | Qt::Key_S), this, &CMainDialog::OnFileSaveImage);
     file->addSeparator();
@@ -307,6 +312,29 @@ void CMainDialog::OnFileOpen()
     showCanvases();
 }
 
+void CMainDialog::OnFileImportNetCdf()
+{
+    hideCanvases();
+    const QString path = dialogs_->getOpenFileName(this, kNetCdfFilter);
+    if (!path.isEmpty()) {
+        NetCdfImporter importer;
+        importer.setLogSink(&log_);
+        importer.setStatusControl(status_.get());
+        NetCdfScan scan;
+        log_.clear();
+        if (!importer.scanFile(localPath(path), scan)) {
+            showLoadError();
+        } else {
+            CNetCdfImportDialog dialog(QFileInfo(path).fileName(), scan, this);
+            if (dialogs_->exec(dialog) == QDialog::Accepted) {
+                const NetCdfImportOptions options = dialog.options();
+                runLoad([&] { return importer.importFile(localPath(path), options, flow_); });
+            }
+        }
+    }
+    showCanvases();
+}
+
 bool CMainDialog::openFiles(const QString& gridPath, const QString& dataPath)
 {
     hideCanvases();
@@ -327,9 +355,7 @@ bool CMainDialog::runLoad(const std::function<bool()>& load)
 {
     log_.clear();
     if (!load()) {
-        dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
-            QStringLiteral("Ein Fehler ist beim Laden der Flowdaten aufgetreten."),
-            QString::fromStdString(log_.lastMessage()));
+        showLoadError();
         return false;
     }
     adoptLoadedData();
@@ -337,6 +363,13 @@ bool CMainDialog::runLoad(const std::function<bool()>& load)
         dialogs_->message(this, DialogProvider::Icon::Information, QStringLiteral("Hinweis"),
             QString::fromStdString(flow_.loadNotice()));
     return true;
+}
+
+void CMainDialog::showLoadError()
+{
+    dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
+        QStringLiteral("Ein Fehler ist beim Laden der Flowdaten aufgetreten."),
+        QString::fromStdString(log_.lastMessage()));
 }
 
 void CMainDialog::adoptLoadedData()

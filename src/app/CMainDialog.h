@@ -52,6 +52,9 @@ public:
 
     // File, "&Open...": asks for a grid file and a data file and loads them.
     void OnFileOpen();
+    // File, "Import NetCDF...": asks for a NetCDF file, shows what it offers
+    // in the import dialog and loads the field chosen there, as Open does.
+    void OnFileImportNetCdf();
     // File, "Save Image...": writes the part of the current canvas's picture
     // that shows the data set (its viewport) as a PNG file; a failed write
     // leaves no file behind and names the system's cause.
@@ -126,6 +129,8 @@ private:
     // the load's notice, if any, in a "Hinweis" box; on failure it shows the
     // error box and keeps everything as it was.
     bool runLoad(const std::function<bool()>& load);
+    // The error box of a failed load, with the logged cause as its detail.
+    void showLoadError();
     void adoptLoadedData();
     void chooseCanvas(int index);
 

@@ -183,19 +183,21 @@ void CMainDialogTest::menuHoldsTheFileAndHelpCommands()
     QVERIFY2(menus.size() == 3, "a File, an Extras and a Help menu");
     TVL_CHECK_EQ(menus[0]->text(), QStringLiteral("&File"), "first menu");
     const QList<QAction*> file = menus[0]->menu()->actions();
-    QVERIFY2(file.size() == 4, "Open, Save Image, a separator and Quit");
+    QVERIFY2(file.size() == 5, "Open, Import NetCDF, Save Image, a separator and Quit");
     TVL_CHECK_EQ(file[0]->text(), QStringLiteral("&Open..."), "Open");
     TVL_CHECK_EQ(file[0]->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")), "Open's shortcut");
-    TVL_CHECK_EQ(file[1]->text(), QStringLiteral("Save Image..."), "Save Image");
-    TVL_CHECK_EQ(file[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")), "Save Image's shortcut");
-    TVL_CHECK(file[2]->isSeparator(), "separator before Quit");
-    TVL_CHECK_EQ(file[3]->text(), QStringLiteral("&Quit"), "Quit");
-    TVL_CHECK_EQ(file[3]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")), "Quit's shortcut");
+    TVL_CHECK_EQ(file[1]->text(), QStringLiteral("Import NetCDF..."), "Import NetCDF");
+    TVL_CHECK_EQ(file[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+I")), "Import NetCDF's shortcut");
+    TVL_CHECK_EQ(file[2]->text(), QStringLiteral("Save Image..."), "Save Image");
+    TVL_CHECK_EQ(file[2]->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")), "Save Image's shortcut");
+    TVL_CHECK(file[3]->isSeparator(), "separator before Quit");
+    TVL_CHECK_EQ(file[4]->text(), QStringLiteral("&Quit"), "Quit");
+    TVL_CHECK_EQ(file[4]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")), "Quit's shortcut");
     const QList<QAction*> help = menus.back()->menu()->actions();
     QVERIFY2(help.size() == 1, "one Help entry");
     TVL_CHECK_EQ(help[0]->text(), QStringLiteral("&Info über Tavrel..."), "about entry");
 
-    file[3]->trigger();
+    file[4]->trigger();
     TVL_CHECK_EQ(dialogs_->count(QStringLiteral("question")), 1, "the Quit item asks its question");
 }
 

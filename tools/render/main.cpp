@@ -1,10 +1,12 @@
 // tvl-render: draws a flow data set's layers into a PNG or SVG picture without
 // any window or display, through the same view and layer code as the window.
+#include "NetCdfCommandLine.h"
 #include "RenderOptions.h"
 
 #include "flow/AnalyticFlow.h"
 #include "flow/FlowData.h"
 #include "flow/LogSink.h"
+#include "netcdf/NetCdfImporter.h"
 #include "render/PngFile.h"
 #include "render/RenderPicture.h"
 #include "render/RenderSettings.h"
@@ -89,12 +91,13 @@ int main(int argc, char** argv)
     bool normalizedStep = false;
     bool noSelfOverlap = false;
     std::string lineColour;
+    tvl::NetCdfCommandLine netcdf;
 
     CLI::App app {"Draws the layers of a flow data set (a *.gri grid file and a *.dat data file) into a PNG\n"
                   "or SVG picture, as the window's canvas shows them after Draw: background, evenly spaced\n"
                   "streamlines, arrows, then any hand-seeded streamlines on top. Needs no display.",
         "tvl-render"};
-    app.add_option("grid", gridFile, "grid file (*.gri)");
+    app.add_option("grid", gridFile, "grid file (*.gri), or a NetCDF file (*.nc) alone");
     app.add_option("data", dataFile, "data file (*.dat)");
     app.add_option("-o,--output", output,
         "picture file to write (required): SVG when its name ends in .svg, else PNG; nothing is written on "
@@ -156,6 +159,7 @@ int main(int argc, char** argv)
     app.add_option("--line-colour", lineColour,
         "colour the streamlines by speed, direction or value:K through the transfer function, "
         "with a dark outline");
+    netcdf.addTo(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -187,15 +191,30 @@ int main(int argc, char** argv)
         settings.seeds.push_back({seeds[k], seeds[k + 1]});
     if (demo == (!gridFile.empty() || !dataFile.empty()))
         return refuse("give either --demo or a grid file and a data file");
-    if (!demo && (gridFile.empty() || dataFile.empty()))
+    // One file alone that is not a grid file is read as NetCDF.
+    const bool isNetCdf = !demo && dataFile.empty() && !gridFile.ends_with(".gri");
+    if (!demo && !isNetCdf && (gridFile.empty() || dataFile.empty()))
         return refuse("a data set needs both its grid file and its data file");
     if (const std::string problem = outputProblem(output); !problem.empty())
         return refuse(problem);
+    tvl::NetCdfImportOptions netcdfOptions;
+    if (netcdf.given() && !isNetCdf)
+        return refuse("--u, --v, --value, --index and --scale apply to a NetCDF file only");
+    if (!netcdf.toOptions(netcdfOptions, error))
+        return refuse("--index " + error);
 
     tvl::FlowData flow;
     CollectingLog log;
     flow.setLogSink(&log);
-    const bool loaded = demo ? flow.loadNodes(tvl::makeDemoFlow()) : flow.loadData(gridFile, dataFile);
+    tvl::NetCdfImporter importer;
+    importer.setLogSink(&log);
+    bool loaded = false;
+    if (demo)
+        loaded = flow.loadNodes(tvl::makeDemoFlow());
+    else if (isNetCdf)
+        loaded = importer.importFile(gridFile, netcdfOptions, flow);
+    else
+        loaded = flow.loadData(gridFile, dataFile);
     if (!loaded) {
         std::fprintf(stderr, "%s\n", kLoadFailure);
         for (const std::string& message : log.messages)

@@ -2,6 +2,7 @@
 
 #include "flow/Vector3.h"
 #include "streamlines/SeparationTest.h"
+#include "streamlines/StreamlineOptions.h"
 #include "streamlines/StreamlineSet.h"
 
 #include <memory>
@@ -38,10 +39,15 @@ public:
     void setSeparation(float dsepPixels, float g);
     // dtest = ratio × dsep.
     void setTestRatio(float ratio);
+    // Options for the integrators linked from now on; with noSelfOverlap a
+    // line keeps dtest from itself as from the other lines.
+    void setOptions(const StreamlineOptions& options) { options_ = options; }
+    const StreamlineOptions& options() const { return options_; }
     // Links the integrator both ways for the next placement and gives it the
-    // placement's trace parameters; null unlinks. The placement unlinks at its
-    // end; an integrator linked without a placement must be unlinked before it
-    // is destroyed.
+    // placement's trace parameters with the options (set the separation and
+    // test ratio first); null unlinks. The placement unlinks at its end; an
+    // integrator linked without a placement must be unlinked before it is
+    // destroyed.
     void setIntegrator(LayerIntegrator* integrator);
     // Empties the occupancy grid and sizes it columns × rows.
     void resetGrid();
@@ -108,6 +114,7 @@ private:
     // Emptied lists of earlier placements, reused before allocating new ones.
     std::vector<std::unique_ptr<PointList>> spareLists_;
     StreamlineSet placed_;
+    StreamlineOptions options_;
     int columns_ = 0;
     int rows_ = 0;
     int viewportWidth_ = 0;

@@ -23,25 +23,16 @@ float FlowView::arrowLengthFactor(const Vector3& point, const ArrowCoding& codin
     return std::isfinite(c) ? c : kUncodedArrowFactor;
 }
 
-void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
+void FlowView::forEachArrow(int step, const ArrowCoding& coding, const ArrowVisitor& visit) const
 {
     const Vector3 g0 = gridRegionMinimum();
     const Vector3 g1 = gridRegionMaximum();
     const float stepPixels = static_cast<float>(step);
     const float dx = (g1.x - g0.x) / static_cast<float>(viewportWidth_) * stepPixels;
     const float dy = (g1.y - g0.y) / static_cast<float>(viewportHeight_) * stepPixels;
-
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(g0.x, g1.x, g0.y, g1.y, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glColor3f(1.0f, 1.0f, 1.0f);
     // A step below 1 would never leave the first row.
-    if (viewportHeight_ < 1 || step < 1) {
-        glFlush();
+    if (viewportHeight_ < 1 || step < 1)
         return;
-    }
 
     // The first arrow sits on the region's lower left corner; the lattice
     // point is the arrow's midpoint.
@@ -62,18 +53,33 @@ void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
             const Vector3 left = base - w;
             const Vector3 right = base + w;
             // A zero velocity has no direction (NaN) and a huge factor may
-            // overflow; neither may reach GL.
+            // overflow; neither may reach a picture.
             if (!tip.isFinite() || !left.isFinite() || !right.isFinite())
                 continue;
-            glColor3f(1.0f, 0.7f, 0.7f);
-            glBegin(GL_POLYGON);
-            glVertex3f(tip.x, tip.y, tip.z);
-            glVertex3f(left.x, left.y, left.z);
-            glVertex3f(right.x, right.y, right.z);
-            glEnd();
+            visit(tip, left, right);
         }
         p.y += dy;
     }
+}
+
+void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
+{
+    const Vector3 g0 = gridRegionMinimum();
+    const Vector3 g1 = gridRegionMaximum();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(g0.x, g1.x, g0.y, g1.y, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    forEachArrow(step, coding, [](const Vector3& tip, const Vector3& left, const Vector3& right) {
+        glColor3f(kArrowColour[0], kArrowColour[1], kArrowColour[2]);
+        glBegin(GL_POLYGON);
+        glVertex3f(tip.x, tip.y, tip.z);
+        glVertex3f(left.x, left.y, left.z);
+        glVertex3f(right.x, right.y, right.z);
+        glEnd();
+    });
     glFlush();
 }
 

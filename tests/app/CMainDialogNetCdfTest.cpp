@@ -3,13 +3,11 @@
 #include "app/CMainDialog.h"
 
 #include "CfFile.h"
-#include "GuiTest.h"
+#include "MainWindow.h"
 #include "netcdf/NetCdfImporter.h"
 #include "ui/CBackgroundPage.h"
 #include "ui/CNetCdfImportDialog.h"
-#include "ui/COpenGLWnd.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
 #include <QMenu>
@@ -23,13 +21,11 @@ using namespace tvl::test;
 
 namespace {
 
-const QString kNetCdfFilter = QStringLiteral("NetCDF Files (*.nc *.nc4 *.cdf *.netcdf);;All Files (*.*)");
-
-// A rotating current over 3 x 2 degrees, stronger at the second time, with a
-// temperature; stored north to south.
+// A rotating current over 3 x 2 degrees, twice as strong at the second time,
+// with a temperature; stored north to south. Without matching components vo
+// has no time dimension.
 QString writeCurrent(const QTemporaryDir& dir, const QString& name, bool matchingComponents = true)
 {
-    CfFile file;
     std::vector<double> lon, lat, u, v, t;
     for (int i = 0; i < 31; ++i)
         lon.push_back(0.1 * i);
@@ -42,17 +38,17 @@ QString writeCurrent(const QTemporaryDir& dir, const QString& name, bool matchin
                 v.push_back((x - 1.5) * (time + 1));
                 t.push_back(280 + x);
             }
+    const std::vector<std::string> field {"time", "lat", "lon"};
+    CfFile file;
     file.dimension("time", 2).dimension("lat", 21).dimension("lon", 31);
     file.variable("lat", NC_DOUBLE, {"lat"}, lat).variable("lon", NC_DOUBLE, {"lon"}, lon);
-    file.variable("uo", NC_FLOAT, {"time", "lat", "lon"}, u);
+    file.variable("uo", NC_FLOAT, field, u).variable("thetao", NC_FLOAT, field, t);
     if (matchingComponents)
-        file.variable("vo", NC_FLOAT, {"time", "lat", "lon"}, v);
+        file.variable("vo", NC_FLOAT, field, v);
     else
         file.variable("vo", NC_FLOAT, {"lat", "lon"}, std::vector<double>(v.begin(), v.begin() + 21 * 31));
-    file.variable("thetao", NC_FLOAT, {"time", "lat", "lon"}, t);
-    const QString path = dir.filePath(name);
-    file.writeOrThrow(path.toStdString(), CfFile::Format::Netcdf4);
-    return path;
+    file.write(dir.filePath(name).toStdString(), CfFile::Format::Netcdf4);
+    return dir.filePath(name);
 }
 
 } // namespace
@@ -63,117 +59,84 @@ class CMainDialogNetCdfTest : public QObject {
 private slots:
     void init();
     void cleanup();
-    void importFollowsOpenInTheFileMenu();
     void importLoadsTheFieldChosenInTheDialog();
     void cancelOrAFailedImportKeepsTheDataSet();
 
 private:
-    QTemporaryDir dir_;
-    std::shared_ptr<FakeDialogs> dialogs_;
-    std::unique_ptr<CMainDialog> window_;
-    std::vector<bool> canvasesShownAtPrompt_;
+    std::unique_ptr<MainWindow> w_;
 };
 
 void CMainDialogNetCdfTest::init()
 {
-    QVERIFY2(dir_.isValid(), "no temporary folder");
-    dialogs_ = std::make_shared<FakeDialogs>();
-    canvasesShownAtPrompt_.clear();
-    window_ = std::make_unique<CMainDialog>(dialogs_);
-    dialogs_->onPrompt = [this](const FakeDialogs::Prompt&) {
-        canvasesShownAtPrompt_.push_back(window_->canvas(0)->isVisible() || window_->canvas(1)->isVisible());
-    };
-    window_->show();
-    QVERIFY2(QTest::qWaitForWindowExposed(window_.get()), "the main window never appeared");
+    w_ = std::make_unique<MainWindow>();
+    QVERIFY2(w_->exposed(), "the main window never appeared");
 }
 
 void CMainDialogNetCdfTest::cleanup()
 {
-    window_.reset();
-    dialogs_.reset();
-}
-
-void CMainDialogNetCdfTest::importFollowsOpenInTheFileMenu()
-{
-    const QList<QAction*> file = window_->menuBar()->actions()[0]->menu()->actions();
-    QVERIFY2(file.size() >= 2 && file[1]->text() == QStringLiteral("Import NetCDF..."), "the item after Open");
-    file[1]->trigger();
-    QVERIFY2(dialogs_->prompts.size() == 1, "only the file dialog, cancelled");
-    TVL_CHECK_EQ(dialogs_->prompts[0].filter, kNetCdfFilter, "the NetCDF filter");
-    TVL_CHECK(!canvasesShownAtPrompt_[0], "the canvases are hidden during the file dialog");
-    TVL_CHECK(window_->canvas(0)->isVisible(), "and shown again");
+    w_.reset();
 }
 
 void CMainDialogNetCdfTest::importLoadsTheFieldChosenInTheDialog()
 {
-    const QString path = writeCurrent(dir_, QStringLiteral("current.nc"));
-    dialogs_->openAnswers = {path};
+    const QString path = writeCurrent(w_->dir, QStringLiteral("current.nc"));
+    w_->dialogs->openAnswers = {path};
     QString found;
-    dialogs_->onExec = [&](QDialog& dialog) {
+    w_->dialogs->onExec = [&](QDialog& dialog) {
         auto* import = dynamic_cast<CNetCdfImportDialog*>(&dialog);
         if (!import)
             return int(QDialog::Rejected);
-        found = import->uList()->currentData().toString() + QStringLiteral("/")
-            + import->vList()->currentData().toString();
+        found = import->uList()->currentData().toString() + "/" + import->vList()->currentData().toString();
         import->indexBox(QStringLiteral("time"))->setValue(1);
         import->valueList()->item(0)->setCheckState(Qt::Checked);
         return int(QDialog::Accepted);
     };
-    window_->OnFileImportNetCdf();
+    w_->window->menuBar()->actions()[0]->menu()->actions()[1]->trigger();
+    TVL_CHECK_EQ(w_->dialogs->prompts[0].filter,
+        QStringLiteral("NetCDF Files (*.nc *.nc4 *.cdf *.netcdf);;All Files (*.*)"), "the NetCDF filter");
     TVL_CHECK_EQ(found, QStringLiteral("uo/vo"), "the dialog offers the velocity it found");
-    TVL_CHECK_EQ(dialogs_->count(QStringLiteral("message")), 0, "the import succeeds");
-    TVL_CHECK(!canvasesShownAtPrompt_[0] && !canvasesShownAtPrompt_[1], "canvases hidden during both dialogs");
-    TVL_CHECK(window_->windowTitle().endsWith(CMainDialog::kLoadedSuffix), "the caption says data is loaded");
-    TVL_CHECK_EQ(window_->backgroundPage()->dataList()->count(), 1, "the temperature is additional value 0");
-
+    TVL_CHECK(w_->dialogs->count(QStringLiteral("message")) == 0 && w_->hiddenForPrompts()
+            && w_->window->windowTitle().endsWith(CMainDialog::kLoadedSuffix)
+            && w_->window->backgroundPage()->dataList()->count() == 1,
+        "the import loads, the temperature as value 0, with the canvases hidden during both dialogs");
     // The same import without the window: time index 1 doubles the speed.
     FlowData expected;
-    NetCdfImporter importer;
     NetCdfImportOptions options;
     options.values = {"thetao"};
     options.indices = {{"time", 1}};
-    QVERIFY2(importer.importFile(path.toStdString(), options, expected), "the direct import");
-    TVL_CHECK_EQ(window_->flowData().getMaxSpeed(), expected.getMaxSpeed(), "the window read time index 1");
-    TVL_CHECK_EQ(window_->flowData().getWidth(), expected.getWidth(), "at the automatic scale");
-    window_->backgroundBox()->setChecked(true);
-    window_->OnBnClickedDraw();
-    TVL_CHECK(window_->currentCanvas()->hasPicture(), "the imported field draws");
+    QVERIFY2(NetCdfImporter().importFile(path.toStdString(), options, expected), "the direct import");
+    TVL_CHECK(w_->window->flowData().getMaxSpeed() == expected.getMaxSpeed()
+            && w_->window->flowData().getWidth() == expected.getWidth(),
+        "the window read time index 1 at the automatic scale");
+    TVL_CHECK(w_->draw(false, false, true), "the imported field draws");
 }
 
 void CMainDialogNetCdfTest::cancelOrAFailedImportKeepsTheDataSet()
 {
-    const FlowFilePair pair = writeFlowPair(dir_, QStringLiteral("pair"), 2);
-    QVERIFY2(window_->openFiles(pair.grid, pair.data), "a data set to keep");
-    const auto view = window_->view();
-    const float maxSpeed = window_->flowData().getMaxSpeed();
+    QVERIFY2(w_->open("pair", 2), "a data set to keep");
+    const auto view = w_->window->view();
+    const float maxSpeed = w_->window->flowData().getMaxSpeed();
+    w_->dialogs->openAnswers = {writeCurrent(w_->dir, QStringLiteral("current.nc"))};
+    w_->window->OnFileImportNetCdf();
+    TVL_CHECK_EQ(w_->dialogs->count(QStringLiteral("message")), 0, "Cancel in the import dialog says nothing");
 
-    dialogs_->openAnswers = {writeCurrent(dir_, QStringLiteral("current.nc"))};
-    dialogs_->onExec = [](QDialog&) { return int(QDialog::Rejected); };
-    window_->OnFileImportNetCdf();
-    TVL_CHECK_EQ(dialogs_->count(QStringLiteral("message")), 0, "Cancel in the import dialog says nothing");
-
-    const QString notNetCdf = dir_.filePath(QStringLiteral("plain.nc"));
-    QFile text(notNetCdf);
+    QFile text(w_->dir.filePath("plain.nc"));
     QVERIFY2(text.open(QIODevice::WriteOnly) && text.write("plain text") > 0, "cannot write the text file");
     text.close();
-    const struct {
-        QString path;
-        const char* tag;
-    } rows[] = {{notNetCdf, "[Tavrel|NetCdfImporter|scanFile]: "},
-        {writeCurrent(dir_, QStringLiteral("mismatched.nc"), false), "[Tavrel|NetCdfImporter|importFile]: "}};
-    dialogs_->onExec = [](QDialog&) { return int(QDialog::Accepted); };
-    for (const auto& row : rows) {
-        dialogs_->openAnswers = {row.path};
-        window_->OnFileImportNetCdf();
-        const FakeDialogs::Prompt& error = dialogs_->prompts.back();
-        TVL_CHECK_EQ(error.caption, QStringLiteral("Information"), "the load error box");
-        TVL_CHECK_EQ(error.text, QStringLiteral("Ein Fehler ist beim Laden der Flowdaten aufgetreten."), "its text");
-        TVL_CHECK(error.detail.startsWith(QString::fromLatin1(row.tag)), "the logged cause: " + error.detail);
-        TVL_CHECK(!canvasesShownAtPrompt_.back(), "the canvases are hidden during the error box");
+    w_->dialogs->onExec = [](QDialog&) { return int(QDialog::Accepted); };
+    for (const auto& [path, tag] : {std::pair {text.fileName(), "[Tavrel|NetCdfImporter|scanFile]: "},
+             {writeCurrent(w_->dir, QStringLiteral("mismatched.nc"), false), "[Tavrel|NetCdfImporter|importFile]: "}}) {
+        w_->dialogs->openAnswers = {path};
+        w_->window->OnFileImportNetCdf();
+        const FakeDialogs::Prompt& error = w_->lastPrompt();
+        TVL_CHECK(error.caption == QStringLiteral("Information")
+                && error.text == QStringLiteral("Ein Fehler ist beim Laden der Flowdaten aufgetreten.")
+                && error.detail.startsWith(QString::fromLatin1(tag)),
+            "the load error box with the logged cause: " + error.detail);
     }
-    TVL_CHECK(window_->view() == view, "the view stays");
-    TVL_CHECK_EQ(window_->flowData().getMaxSpeed(), maxSpeed, "the data set stays");
-    TVL_CHECK_EQ(window_->backgroundPage()->dataList()->count(), 2, "the lists stay");
+    TVL_CHECK(w_->window->view() == view && w_->window->flowData().getMaxSpeed() == maxSpeed
+            && w_->window->backgroundPage()->dataList()->count() == 2 && w_->hiddenForPrompts(),
+        "the view, the data set and the lists stay");
 }
 
 TVL_GUI_TEST_MAIN(CMainDialogNetCdfTest)

@@ -1,6 +1,6 @@
 #include "app/CMainDialog.h"
 
-#include "GuiTest.h"
+#include "MainWindow.h"
 #include "ui/CArrowPlotPage.h"
 #include "ui/CBackgroundPage.h"
 #include "ui/CLayerTabCtrl.h"
@@ -9,6 +9,9 @@
 #include "view/AdditionalDataCoder.h"
 #include "view/DirectionCoder.h"
 #include "view/SpeedCoder.h"
+
+#include <QMenu>
+#include <QMenuBar>
 
 using namespace tvl;
 using namespace tvl::test;
@@ -45,8 +48,6 @@ struct PaintedTexts : QObject {
 
 } // namespace
 
-// The main window with scripted prompts; shown_ records at each prompt whether
-// a canvas was visible.
 class CMainDialogTest : public QObject {
     Q_OBJECT
 
@@ -67,56 +68,20 @@ private slots:
     void saveImageAndTransferEdits();
 
 private:
-    bool open(const FlowFilePair& files)
-    {
-        dialogs_->openAnswers = {files.grid, files.data};
-        const int messages = dialogs_->count(QStringLiteral("message"));
-        window_->OnFileOpen();
-        return dialogs_->count(QStringLiteral("message")) == messages;
-    }
-    bool open(const QString& name, int values, FlowKind kind = FlowKind::Vortex)
-    {
-        return open(writeFlowPair(dir_, name, values, kind));
-    }
-    bool draw(bool arrows, bool streamlines, bool background)
-    {
-        window_->arrowBox()->setChecked(arrows);
-        window_->streamlineBox()->setChecked(streamlines);
-        window_->backgroundBox()->setChecked(background);
-        QTest::mouseClick(window_->drawButton(), Qt::LeftButton);
-        return window_->currentCanvas()->hasPicture();
-    }
-    // The canvases were hidden at every prompt and are shown now.
-    bool hiddenForPrompts() const
-    {
-        return std::find(shown_.begin(), shown_.end(), true) == shown_.end() && window_->canvas(0)->isVisible()
-            && window_->canvas(1)->isVisible();
-    }
-    QImage picture() const { return window_->canvas(0)->picture(); }
-
-    QTemporaryDir dir_;
-    std::shared_ptr<FakeDialogs> dialogs_;
-    std::unique_ptr<CMainDialog> window_;
-    std::vector<bool> shown_;
+    std::unique_ptr<MainWindow> w_;
+    CMainDialog* window_ = nullptr;
 };
 
 void CMainDialogTest::init()
 {
-    dialogs_ = std::make_shared<FakeDialogs>();
-    shown_.clear();
-    window_ = std::make_unique<CMainDialog>(dialogs_);
-    dialogs_->onPrompt = [this](const FakeDialogs::Prompt&) {
-        shown_.push_back(window_->canvas(0)->isVisible() || window_->canvas(1)->isVisible());
-    };
-    window_->show();
-    QVERIFY2(QTest::qWaitForWindowExposed(window_.get()), "the main window never appeared");
-    QVERIFY2(window_->canvas(0)->isValid() && window_->canvas(1)->isValid(), "the canvases got no GL context");
+    w_ = std::make_unique<MainWindow>();
+    window_ = w_->window.get();
+    QVERIFY2(w_->exposed(), "the main window never appeared with two GL canvases");
 }
 
 void CMainDialogTest::cleanup()
 {
-    window_.reset();
-    dialogs_.reset();
+    w_.reset();
 }
 
 void CMainDialogTest::startsAsTheDialogTemplateSays()
@@ -146,67 +111,79 @@ void CMainDialogTest::startsAsTheDialogTemplateSays()
     TVL_CHECK(window_->backgroundPage()->speedButton()->isChecked()
             && !window_->backgroundPage()->dataList()->isEnabled() && window_->minimumSize() == window_->maximumSize(),
         "Speed with the data list disabled, a window of fixed size");
+    QStringList menus;
+    for (const QAction* menu : window_->menuBar()->actions()) {
+        menus << menu->text();
+        for (const QAction* item : menu->menu()->actions())
+            menus << item->text() + (item->isCheckable() && !item->isChecked() ? "[ ]" : "")
+                    + item->shortcut().toString();
+    }
+    TVL_CHECK_EQ(menus,
+        (QStringList {"&File", "&Open...Ctrl+O", "Import NetCDF...Ctrl+I", "Save Image...Ctrl+S", "", "&QuitCtrl+Q",
+            "Extras", "Schrittweite normieren[ ]", "Linien nicht selbst überdecken[ ]", "",
+            "Richtungspfeile auf Stromlinien[ ]", "Stromlinien einfärben[ ]", "&Help", "&Info über Tavrel..."}),
+        "the menus, their items and shortcuts; the extras are check items, off at start");
 }
 
 void CMainDialogTest::fileDialogsAndHintsComeWithTheCanvasesHidden()
 {
-    TVL_CHECK(!draw(true, false, false) && dialogs_->prompts.empty(), "without data Draw does and says nothing");
-    draw(false, false, false);
-    const FakeDialogs::Prompt hint = dialogs_->prompts.at(0);
+    TVL_CHECK(!w_->draw(true, false, false) && w_->dialogs->prompts.empty(), "without data Draw does and says nothing");
+    w_->draw(false, false, false);
+    const FakeDialogs::Prompt hint = w_->dialogs->prompts.at(0);
     TVL_CHECK(hint.caption == QStringLiteral("Hinweis") && hint.icon == DialogProvider::Icon::None
             && hint.text == QStringLiteral("Bitte wählen Sie mindestens ein Layer zum zeichnen aus."),
         "Draw without a layer shows the hint");
     window_->OnFileOpen();
-    dialogs_->openAnswers = {writeFlowPair(dir_, QStringLiteral("flow"), 1).grid};
+    w_->dialogs->openAnswers = {writeFlowPair(w_->dir, QStringLiteral("flow"), 1).grid};
     window_->OnFileOpen();
     QStringList filters;
-    for (const auto& prompt : dialogs_->prompts)
+    for (const auto& prompt : w_->dialogs->prompts)
         filters << prompt.filter;
     TVL_CHECK_EQ(filters,
         (QStringList {"", "Flow Grid Files (*.gri);;All Files (*.*)", "Flow Grid Files (*.gri);;All Files (*.*)",
             "Flow Data Files (*.dat);;All Files (*.*)"}),
         "Cancel in the grid dialog shows no data dialog");
     TVL_CHECK(!window_->flowData().isLoaded() && window_->windowTitle() == kCaption, "Cancel loads nothing");
-    TVL_CHECK(hiddenForPrompts(), "the canvases are hidden while a prompt shows");
+    TVL_CHECK(w_->hiddenForPrompts(), "the canvases are hidden while a prompt shows");
 }
 
 void CMainDialogTest::loadShowsItsPhasesAndFillsBothListsOnce()
 {
     PaintedTexts painted;
     window_->progressLabel()->installEventFilter(&painted);
-    QVERIFY2(open("three", 3), "the flow with three values should load");
+    QVERIFY2(w_->open("three", 3), "the flow with three values should load");
     window_->progressLabel()->removeEventFilter(&painted);
-    // Everything painted before open() returned was painted while the load blocked.
+    // Everything painted before w_->open() returned was painted while the load blocked.
     TVL_CHECK_EQ(painted.texts,
         (QStringList {"Loading Grid Data...", "Loading Flow Data...", "Preprocessing Flow Data...",
             "Finding Flow Borders...", "Progress"}),
         "each phase shows in the status label as it runs");
     TVL_CHECK(window_->progressBar()->maximum() == window_->flowData().getHeight() - 1, "the last phase's range");
-    QVERIFY2(open("three", 3), "the flow loads again");
+    QVERIFY2(w_->open("three", 3), "the flow loads again");
     TVL_CHECK(listIs(window_->arrowPage()->codingList(), 2, 3) && listIs(window_->backgroundPage()->dataList(), 0, 3),
         "three entries in both lists");
     TVL_CHECK(window_->windowTitle() == kLoaded && window_->view()->canvasWidth() == window_->canvas(0)->width()
             && dynamic_cast<const SpeedCoder*>(window_->canvas(0)->dataCoder().get()),
         "the caption, a view fitted to canvas 1, a SpeedCoder");
-    TVL_CHECK(hiddenForPrompts() && draw(true, true, true), "Draw draws the data set");
-    QVERIFY2(open("none", 0), "the flow without values should load");
+    TVL_CHECK(w_->hiddenForPrompts() && w_->draw(true, true, true), "Draw draws the data set");
+    QVERIFY2(w_->open("none", 0), "the flow without values should load");
     TVL_CHECK(listIs(window_->arrowPage()->codingList(), 2, 0) && listIs(window_->backgroundPage()->dataList(), 0, 0),
         "no values leave the fixed codings and an empty data list");
 }
 
 void CMainDialogTest::failedLoadKeepsTheDataSetThatWasOpen()
 {
-    QVERIFY2(open("three", 3), "the flow with three values should load");
+    QVERIFY2(w_->open("three", 3), "the flow with three values should load");
     window_->arrowPage()->codingList()->setCurrentIndex(3);
-    QVERIFY2(draw(true, false, true), "a first picture");
-    const QImage before = picture();
+    QVERIFY2(w_->draw(true, false, true), "a first picture");
+    const QImage before = w_->picture();
     const auto view = window_->view();
     const auto coder = window_->backgroundPage()->coder();
-    QFile broken(dir_.filePath(QStringLiteral("broken.gri")));
+    QFile broken(w_->dir.filePath(QStringLiteral("broken.gri")));
     QVERIFY2(broken.open(QIODevice::WriteOnly) && broken.write("not a grid file") > 0, "cannot write the file");
     broken.close();
-    TVL_CHECK(!open({broken.fileName(), dir_.filePath(QStringLiteral("three.dat"))}), "the broken file fails");
-    const FakeDialogs::Prompt& error = dialogs_->prompts.back();
+    TVL_CHECK(!w_->open({broken.fileName(), w_->dir.filePath(QStringLiteral("three.dat"))}), "the broken file fails");
+    const FakeDialogs::Prompt& error = w_->dialogs->prompts.back();
     TVL_CHECK(error.caption == QStringLiteral("Information") && error.icon == DialogProvider::Icon::Critical
             && error.text == QStringLiteral("Ein Fehler ist beim Laden der Flowdaten aufgetreten.")
             && error.detail.startsWith(QStringLiteral("[Tavrel|FlowData|loadData]: ")),
@@ -215,39 +192,40 @@ void CMainDialogTest::failedLoadKeepsTheDataSetThatWasOpen()
             && listIs(window_->backgroundPage()->dataList(), 0, 3),
         "the caption, the lists and their selection stay");
     TVL_CHECK(window_->view() == view && window_->backgroundPage()->coder() == coder, "view and coder stay");
-    TVL_CHECK(hiddenForPrompts() && draw(true, false, true) && picture() == before, "Draw draws the data set that was");
+    TVL_CHECK(w_->hiddenForPrompts() && w_->draw(true, false, true) && w_->picture() == before,
+        "Draw draws the data set that was");
 }
 
 void CMainDialogTest::laterLoadsReplaceViewAndCoder()
 {
-    QVERIFY2(open("three", 3), "the first flow should load");
+    QVERIFY2(w_->open("three", 3), "the first flow should load");
     window_->arrowPage()->codingList()->setCurrentIndex(4);
     window_->backgroundPage()->directionButton()->click();
-    QVERIFY2(draw(true, false, true), "a first picture");
-    const QImage first = picture();
+    QVERIFY2(w_->draw(true, false, true), "a first picture");
+    const QImage first = w_->picture();
     const std::weak_ptr<FlowView> earlier = window_->view();
-    QVERIFY2(open("none", 0, FlowKind::Saddle), "the second flow should load");
+    QVERIFY2(w_->open("none", 0, FlowKind::Saddle), "the second flow should load");
     TVL_CHECK(earlier.expired() && !window_->canvas(0)->lastView(), "the earlier view is gone from every canvas");
     TVL_CHECK(window_->backgroundPage()->directionButton()->isChecked()
             && dynamic_cast<const SpeedCoder*>(window_->backgroundPage()->coder().get()),
         "the button keeps showing Direction, but the coder is a SpeedCoder");
     window_->arrowPage()->resolutionSlider()->setValue(30);
-    TVL_CHECK(picture() == first && window_->canvas(0)->settings().arrowCoding.value == 2,
+    TVL_CHECK(w_->picture() == first && window_->canvas(0)->settings().arrowCoding.value == 2,
         "the canvas keeps its picture until the next Draw, and still names value 2");
-    QVERIFY2(draw(true, false, false), "Draw with a value the data set lacks");
-    const QImage stale = picture();
+    QVERIFY2(w_->draw(true, false, false), "Draw with a value the data set lacks");
+    const QImage stale = w_->picture();
     window_->arrowPage()->codingList()->setCurrentIndex(0);
-    TVL_CHECK(stale != first && picture() == stale, "the new data set, its arrows uncoded for the missing value");
+    TVL_CHECK(stale != first && w_->picture() == stale, "the new data set, its arrows uncoded for the missing value");
 }
 
 void CMainDialogTest::canvasChoiceResetsTheZoomAndHandsTheSettings()
 {
     QTest::mouseClick(window_->canvas2Button(), Qt::LeftButton);
     TVL_CHECK(window_->arrowPage()->canvas() == window_->canvas(1) && !window_->canvas(1)->hasPicture()
-            && dialogs_->prompts.empty(),
+            && w_->dialogs->prompts.empty(),
         "without data the choice only rebinds the pages");
     QTest::mouseClick(window_->canvas1Button(), Qt::LeftButton);
-    QVERIFY2(open("flow", 2) && draw(true, false, false), "a first picture");
+    QVERIFY2(w_->open("flow", 2) && w_->draw(true, false, false), "a first picture");
     COpenGLWnd* first = window_->canvas(0);
     sendMouse(first, QEvent::MouseButtonPress, {30, first->height() - 30}, Qt::RightButton, Qt::RightButton);
     sendMouse(first, QEvent::MouseMove, {150, first->height() - 150}, Qt::NoButton, Qt::RightButton);
@@ -275,42 +253,44 @@ void CMainDialogTest::canvasChoiceResetsTheZoomAndHandsTheSettings()
 
 void CMainDialogTest::settingsPagesWriteIntoTheCurrentCanvas()
 {
-    QVERIFY2(open("flow", 2), "the flow should load");
+    QVERIFY2(w_->open("flow", 2), "the flow should load");
     COpenGLWnd* canvas = window_->canvas(0);
     window_->arrowPage()->resolutionSlider()->setValue(42);
     window_->arrowPage()->codingList()->setCurrentIndex(3);
     TVL_CHECK(canvas->settings().arrowStep == 42 && canvas->settings().arrowCoding.value == 1 && !canvas->hasPicture(),
         "before a Draw the arrow page only stores; coding position 3 codes value 1");
-    QVERIFY2(draw(true, true, false), "a picture");
-    const QImage at42 = picture();
+    QVERIFY2(w_->draw(true, true, false), "a picture");
+    const QImage at42 = w_->picture();
     window_->streamlinePage()->dtestSlider()->setValue(75);
-    TVL_CHECK(canvas->settings().dtestPosition == 75.0f && picture() == at42, "streamline settings wait for a Draw");
+    TVL_CHECK(
+        canvas->settings().dtestPosition == 75.0f && w_->picture() == at42, "streamline settings wait for a Draw");
     window_->arrowPage()->resolutionSlider()->setValue(10);
-    TVL_CHECK(canvas->settings().arrowStep == 10 && picture() != at42, "after a Draw each move redraws");
+    TVL_CHECK(canvas->settings().arrowStep == 10 && w_->picture() != at42, "after a Draw each move redraws");
 }
 
 void CMainDialogTest::clearRedrawsWithoutStreamlines()
 {
-    QVERIFY2(open("flow", 0) && draw(true, true, false), "a picture");
+    QVERIFY2(w_->open("flow", 0) && w_->draw(true, true, false), "a picture");
     CStreamlinePage* page = window_->streamlinePage();
-    TVL_CHECK(countPixels(picture(), isWhite) > 1000, "even streamlines expected");
+    TVL_CHECK(countPixels(w_->picture(), isWhite) > 1000, "even streamlines expected");
     page->clearButton()->click();
-    TVL_CHECK(countPixels(picture(), isWhite) == 0 && countPixels(picture(), isArrowColour) > 500,
+    TVL_CHECK(countPixels(w_->picture(), isWhite) == 0 && countPixels(w_->picture(), isArrowColour) > 500,
         "Clear removes the even streamlines and keeps the arrows");
     page->manualButton()->click();
     sendMouse(window_->canvas(0), QEvent::MouseButtonRelease, {100, 600}, Qt::LeftButton, Qt::NoButton);
-    TVL_CHECK(countPixels(picture(), isWhite) > 40, "the click seeds a streamline");
+    TVL_CHECK(countPixels(w_->picture(), isWhite) > 40, "the click seeds a streamline");
     page->clearButton()->click();
-    TVL_CHECK(countPixels(picture(), isWhite) == 0 && !window_->canvas(0)->evenPlacement(),
+    TVL_CHECK(countPixels(w_->picture(), isWhite) == 0 && !window_->canvas(0)->evenPlacement(),
         "Clear removes the seeded streamlines and leaves the canvas in Manual mode");
     page->evenButton()->click();
-    TVL_CHECK(window_->canvas(0)->evenPlacement() && draw(true, true, false) && countPixels(picture(), isWhite) > 1000,
+    TVL_CHECK(window_->canvas(0)->evenPlacement() && w_->draw(true, true, false)
+            && countPixels(w_->picture(), isWhite) > 1000,
         "the next Draw places them again");
 }
 
 void CMainDialogTest::backgroundPageBuildsAFreshCoderForEachChoice()
 {
-    QVERIFY2(open("none", 0), "the flow without values should load");
+    QVERIFY2(w_->open("none", 0), "the flow without values should load");
     CBackgroundPage* page = window_->backgroundPage();
     const std::weak_ptr<const DataCoder> first = page->coder();
     page->additionalButton()->click();
@@ -322,7 +302,7 @@ void CMainDialogTest::backgroundPageBuildsAFreshCoderForEachChoice()
         "a DirectionCoder for the current canvas only");
     window_->canvas(0)->releaseReferences();
     TVL_CHECK(first.expired(), "a replaced coder lives exactly as long as a canvas holds it");
-    QVERIFY2(open("two", 2), "the flow with two values should load");
+    QVERIFY2(w_->open("two", 2), "the flow with two values should load");
     for (int click = 0; click < 2; ++click) {
         const auto before = page->coder();
         page->additionalButton()->click();
@@ -340,7 +320,7 @@ void CMainDialogTest::tabsKeepEachPagesFocusAndPagesKeepEnterAndEscape()
 {
     CLayerTabCtrl* tabs = window_->tabCtrl();
     window_->activateWindow();
-    QVERIFY2(QTest::qWaitForWindowActive(window_.get()), "the window never became active");
+    QVERIFY2(QTest::qWaitForWindowActive(window_), "the window never became active");
     QWidget* arrows[] = {window_->arrowPage()->resolutionSlider(), window_->arrowPage()->codingList()};
     QWidget* lines[] = {window_->streamlinePage()->integrationList(), window_->streamlinePage()->dsepSlider()};
     arrows[1]->setFocus();
@@ -359,21 +339,21 @@ void CMainDialogTest::tabsKeepEachPagesFocusAndPagesKeepEnterAndEscape()
 
 void CMainDialogTest::quitAsksAndEscapeEndsAtOnce()
 {
-    QVERIFY2(open("flow", 0) && draw(true, false, true), "a picture");
-    const QImage before = picture();
+    QVERIFY2(w_->open("flow", 0) && w_->draw(true, false, true), "a picture");
+    const QImage before = w_->picture();
     window_->menuBar()->actions()[0]->menu()->actions().back()->trigger();
-    const FakeDialogs::Prompt& question = dialogs_->prompts.back();
+    const FakeDialogs::Prompt& question = w_->dialogs->prompts.back();
     TVL_CHECK(question.kind == QStringLiteral("question") && question.caption == QStringLiteral("Ende?")
             && question.text == QStringLiteral("Wollen Sie wirklich beenden?"),
         "Quit asks");
-    TVL_CHECK(hiddenForPrompts() && window_->isVisible() && window_->result() == 0 && picture() == before,
+    TVL_CHECK(w_->hiddenForPrompts() && window_->isVisible() && window_->result() == 0 && w_->picture() == before,
         "No leaves everything as it was");
-    dialogs_->questionAnswers.push_back(true);
+    w_->dialogs->questionAnswers.push_back(true);
     window_->OnFileQuit();
     TVL_CHECK(!window_->isVisible() && window_->result() == int(QDialog::Accepted), "Yes ends the dialog");
     for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
         window_->show();
-        QVERIFY2(QTest::qWaitForWindowExposed(window_.get()), "the window did not come back");
+        QVERIFY2(QTest::qWaitForWindowExposed(window_), "the window did not come back");
         QTest::keyClick(window_->arrowBox(), key);
         TVL_CHECK(!window_->isVisible() && window_->result() == (key == Qt::Key_Return), "Escape and Enter end it");
     }
@@ -382,21 +362,22 @@ void CMainDialogTest::quitAsksAndEscapeEndsAtOnce()
 void CMainDialogTest::saveImageAndTransferEdits()
 {
     window_->OnFileSaveImage();
-    TVL_CHECK(dialogs_->prompts[0].caption == QStringLiteral("Hinweis") && dialogs_->count(QStringLiteral("save")) == 0,
+    TVL_CHECK(
+        w_->dialogs->prompts[0].caption == QStringLiteral("Hinweis") && w_->dialogs->count(QStringLiteral("save")) == 0,
         "Save Image without a picture only hints");
-    dialogs_->saveAnswers = {dir_.filePath(QStringLiteral("picture"))};
-    QVERIFY2(open("flow", 0) && draw(false, false, true), "a picture");
+    w_->dialogs->saveAnswers = {w_->dir.filePath(QStringLiteral("picture"))};
+    QVERIFY2(w_->open("flow", 0) && w_->draw(false, false, true), "a picture");
     window_->OnFileSaveImage();
-    TVL_CHECK(QImage(dir_.filePath(QStringLiteral("picture.png"))).convertToFormat(QImage::Format_RGB32)
+    TVL_CHECK(QImage(w_->dir.filePath(QStringLiteral("picture.png"))).convertToFormat(QImage::Format_RGB32)
             == window_->canvas(0)->viewportPicture(),
         "the canvas's picture is written as PNG, the suffix added");
     // A new point from the strip shows in the canvas when the dialog is gone.
-    dialogs_->colorAnswers.push_back(QColor(255, 0, 0));
+    w_->dialogs->colorAnswers.push_back(QColor(255, 0, 0));
     CTransferDisplay* strip = window_->transferDisplay();
     QTest::mouseClick(strip, Qt::LeftButton, Qt::NoModifier, QPoint(strip->width() / 2, strip->height() / 2));
-    TVL_CHECK(countPixels(picture(), [](Rgb8 p) { return p.r > 200 && p.g < 60 && p.b < 60; }) > 0,
+    TVL_CHECK(countPixels(w_->picture(), [](Rgb8 p) { return p.r > 200 && p.g < 60 && p.b < 60; }) > 0,
         "shown again, the canvas shows the new red point");
-    TVL_CHECK(hiddenForPrompts(), "the canvases are hidden for the file and colour dialogs");
+    TVL_CHECK(w_->hiddenForPrompts(), "the canvases are hidden for the file and colour dialogs");
 }
 
 TVL_GUI_TEST_MAIN(CMainDialogTest)

@@ -3,40 +3,28 @@
 #include "netcdf/NetCdfImporter.h"
 
 #include "CfFile.h"
-#include "FlowFiles.h"
-#include "TempDir.h"
+#include "ToolRun.h"
 
 #include "flow/FlowData.h"
-#include "render/PngFile.h"
-#include "render/RgbaImage.h"
 
 #include <gtest/gtest.h>
 #include <netcdf.h>
 
-#include <sys/wait.h>
-
-#include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
 namespace tvl {
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out, err;
-};
+using test::ToolRun;
 
-ToolRun run(const test::TempDir& dir, const char* tool, const std::vector<std::string>& args)
+ToolRun convert(const std::vector<std::string>& args)
 {
-    std::string command = std::string("env -u DISPLAY -u WAYLAND_DISPLAY '") + tool + "'";
-    for (const std::string& arg : args)
-        command += " '" + arg + "'";
-    command += " > '" + dir.file("out.txt") + "' 2> '" + dir.file("err.txt") + "'";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, test::readBytes(dir.file("out.txt")),
-        test::readBytes(dir.file("err.txt"))};
+    return test::runTool(TVL_CONVERT_EXECUTABLE, args);
+}
+ToolRun render(const std::vector<std::string>& args)
+{
+    return test::runTool(TVL_RENDER_EXECUTABLE, args);
 }
 
 // A vortex over 2 x 1.5 degrees stored north to south, with a temperature
@@ -60,7 +48,7 @@ void writeVortex(const std::string& path)
     file.variable("lat", NC_DOUBLE, {"lat"}, lat).variable("lon", NC_DOUBLE, {"lon"}, lon);
     file.variable("u", NC_FLOAT, {"time", "lat", "lon"}, u).variable("v", NC_FLOAT, {"time", "lat", "lon"}, v);
     file.variable("t", NC_FLOAT, {"time", "lat", "lon"}, t);
-    file.writeOrThrow(path, test::CfFile::Format::Netcdf4);
+    file.write(path, test::CfFile::Format::Netcdf4);
 }
 
 TEST(NetCdfCli, ConvertWritesThePairTheImportLoads)
@@ -70,7 +58,7 @@ TEST(NetCdfCli, ConvertWritesThePairTheImportLoads)
     const std::vector<std::string> options {"--value", "t", "--index", "time=1", "--scale", "2"};
     std::vector<std::string> args {dir.file("vortex.nc"), "-o", dir.file("vortex")};
     args.insert(args.end(), options.begin(), options.end());
-    const ToolRun converted = run(dir, TVL_CONVERT_EXECUTABLE, args);
+    const ToolRun converted = convert(args);
     ASSERT_EQ(converted.exitCode, 0) << converted.err;
     EXPECT_NE(converted.out.find("21 x 16 nodes, 1 additional values"), std::string::npos) << converted.out;
 
@@ -90,13 +78,12 @@ TEST(NetCdfCli, ConvertWritesThePairTheImportLoads)
     EXPECT_EQ(pair.getValueMaximum(0), imported.getValueMaximum(0));
     EXPECT_NEAR(pair.getValueMaximum(0), 280 + 2 + 1.5 + 1, 1e-4) << "temperature at time index 1";
 
-    const ToolRun listed = run(dir, TVL_CONVERT_EXECUTABLE, {dir.file("vortex.nc"), "--list"});
+    const ToolRun listed = convert({dir.file("vortex.nc"), "--list"});
     ASSERT_EQ(listed.exitCode, 0) << listed.err;
     EXPECT_NE(listed.out.find("--u u --v v"), std::string::npos) << listed.out;
     EXPECT_NE(listed.out.find("time (0 .. 1)"), std::string::npos) << listed.out;
 
-    const ToolRun bad
-        = run(dir, TVL_CONVERT_EXECUTABLE, {dir.file("vortex.nc"), "-o", dir.file("bad"), "--index", "time=2"});
+    const ToolRun bad = convert({dir.file("vortex.nc"), "-o", dir.file("bad"), "--index", "time=2"});
     EXPECT_NE(bad.exitCode, 0);
     EXPECT_NE(bad.err.find("[Tavrel|NetCdfImporter|importFile]: Der Index 2 liegt außerhalb"), std::string::npos)
         << bad.err;
@@ -107,27 +94,21 @@ TEST(NetCdfCli, RenderDrawsTheNetCdfFileAsItsConvertedPair)
 {
     test::TempDir dir;
     writeVortex(dir.file("vortex.nc"));
-    ASSERT_EQ(run(dir, TVL_CONVERT_EXECUTABLE, {dir.file("vortex.nc"), "-o", dir.file("vortex")}).exitCode, 0);
+    ASSERT_EQ(convert({dir.file("vortex.nc"), "-o", dir.file("vortex")}).exitCode, 0);
     const std::vector<std::string> picture {"--width", "300", "--height", "240", "--transfer-preset", "Blue-Green-Red"};
     std::vector<std::string> fromNetCdf {dir.file("vortex.nc"), "-o", dir.file("nc.png")};
     std::vector<std::string> fromPair {dir.file("vortex.gri"), dir.file("vortex.dat"), "-o", dir.file("pair.png")};
     fromNetCdf.insert(fromNetCdf.end(), picture.begin(), picture.end());
     fromPair.insert(fromPair.end(), picture.begin(), picture.end());
-    const ToolRun a = run(dir, TVL_RENDER_EXECUTABLE, fromNetCdf);
+    const ToolRun a = render(fromNetCdf);
     ASSERT_EQ(a.exitCode, 0) << a.err;
-    ASSERT_EQ(run(dir, TVL_RENDER_EXECUTABLE, fromPair).exitCode, 0);
-    RgbaImage nc, pair;
-    std::string error;
-    ASSERT_TRUE(readPng(dir.file("nc.png"), nc, error)) << error;
-    ASSERT_TRUE(readPng(dir.file("pair.png"), pair, error)) << error;
-    ASSERT_EQ(nc.width(), pair.width());
-    EXPECT_EQ(std::memcmp(nc.data(), pair.data(), std::size_t(nc.width() * nc.height() * 4)), 0)
+    ASSERT_EQ(render(fromPair).exitCode, 0);
+    EXPECT_EQ(test::readBytes(dir.file("nc.png")), test::readBytes(dir.file("pair.png")))
         << "tvl-render FILE.nc must draw what the converted pair draws";
-
-    const ToolRun misplaced = run(dir, TVL_RENDER_EXECUTABLE,
-        {dir.file("vortex.gri"), dir.file("vortex.dat"), "-o", dir.file("x.png"), "--scale", "2"});
+    const ToolRun misplaced
+        = render({dir.file("vortex.gri"), dir.file("vortex.dat"), "-o", dir.file("x.png"), "--scale", "2"});
     EXPECT_NE(misplaced.exitCode, 0) << "NetCDF options with a pair are a mistake";
-    const ToolRun missing = run(dir, TVL_RENDER_EXECUTABLE, {dir.file("none.nc"), "-o", dir.file("x.png")});
+    const ToolRun missing = render({dir.file("none.nc"), "-o", dir.file("x.png")});
     EXPECT_NE(missing.exitCode, 0);
     EXPECT_NE(missing.err.find("Ein Fehler ist beim Laden der Flowdaten aufgetreten."), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir.file("x.png")));

@@ -26,11 +26,16 @@ protected:
         flow.setStatusControl(&status);
         flow.setLogSink(&log);
     }
-    // The 3 x 2 example: nodes at x = 0, 0.5, 1 and y = 0, 1 with two values;
-    // value 0 is 7 at the fifth record, node (1, 1), else 0; value 1 of record n is n.
-    bool loadExample(const std::string& header = "SN4DB 3 2 1 2 0 0.0", const std::string& trailing = "")
+    // The 3 x 2 example: nodes at x = 0, 0.5, 1 and y = 0, 1 (z as given, else
+    // 0) with two values; value 0 is 7 at the fifth record, node (1, 1), else
+    // 0; value 1 of record n is n.
+    bool loadExample(const std::string& header = "SN4DB 3 2 1 2 0 0.0", const std::string& trailing = "",
+        const std::vector<float>& z = {})
     {
-        test::writeGridFile(grid(), header, test::rectilinearPositions({0.0f, 0.5f, 1.0f}, {0.0f, 1.0f}));
+        std::vector<float> xyz = test::rectilinearPositions({0.0f, 0.5f, 1.0f}, {0.0f, 1.0f});
+        for (std::size_t n = 0; n < z.size(); ++n)
+            xyz[3 * n + 2] = z[n];
+        test::writeGridFile(grid(), header, xyz);
         std::vector<float> records;
         for (int n = 0; n < 6; ++n)
             records.insert(records.end(), {1.0f, 0.0f, 0.0f, n == 4 ? 7.0f : 0.0f, float(n)});
@@ -51,25 +56,54 @@ protected:
 
 TEST_F(FlowDataTest, ExampleLoadsAsThreeByTwoNodesWithTwoValuesWhateverTheHeaderText)
 {
-    // The second header is short, with hexadecimal, octal and line breaks; the
-    // nodes still start at byte 40, and bytes behind the last record are ignored.
-    for (const auto& [header, trailing] :
-        {std::pair {"SN4DB 3 2 1 2 0 0.0", ""}, {"SN4DB\n0x3\n02 1 2 -17 2.5", "\x7f\xff\x7f"}}) {
-        ASSERT_TRUE(loadExample(header, trailing)) << lastLog();
+    // The first header is short, with hexadecimal, octal and line breaks; the
+    // nodes still start at byte 40. Bytes behind the last record are not read,
+    // but the data file may belong to another grid: the notice says so, once.
+    const std::string notice = "Die Datendatei ist länger, als das Gitter verlangt: 3 x 2 Knoten mit je 5 Werten "
+                               "brauchen 120 Bytes, die Datei hat 123 Bytes. Der Rest wird nicht gelesen. Gehört die "
+                               "Datendatei zu einem anderen Gitter?";
+    const struct {
+        const char* header;
+        const char* trailing;
+        int integer;
+        float real;
+    } rows[] = {{"SN4DB\n0x3\n02 1 2 -17 2.5", "\x7f\xff\x7f", -17, 2.5f}, {"SN4DB 3 2 1 2 0 0.0", "", 0, 0.0f}};
+    for (const auto& row : rows) {
+        log.messages.clear();
+        ASSERT_TRUE(loadExample(row.header, row.trailing)) << lastLog();
         Vector3 lo, hi;
         flow.getBounds(lo, hi);
-        EXPECT_EQ(lo, (Vector3 {0, 0, 0})) << header;
-        EXPECT_EQ(hi, (Vector3 {1, 1, 0})) << header;
+        EXPECT_EQ(lo, (Vector3 {0, 0, 0})) << row.header;
+        EXPECT_EQ(hi, (Vector3 {1, 1, 0})) << row.header;
         EXPECT_EQ(flow.getWidth() * 100 + flow.getHeight(), 5151) << "the regular grid's size, not W and H";
         EXPECT_EQ(flow.getAdditionalCount(), 2);
         // Sample (25, 50) sits just past node column 1 on the top row.
         EXPECT_NEAR(flow.regularGrid().value(25, 50, 0), 7.0f, 1e-4f) << "the fifth record is node (1, 1)";
         EXPECT_NEAR(flow.regularGrid().value(0, 50, 1), 3.0f, 1e-4f) << "node (0, 1) is record 3";
+        EXPECT_EQ(flow.getHeaderInteger(), row.integer);
+        EXPECT_EQ(flow.getHeaderReal(), row.real);
+        EXPECT_EQ(flow.loadNotice(), *row.trailing ? notice : "") << row.header;
+        EXPECT_EQ(log.messages, *row.trailing ? std::vector<std::string> {kTag + notice} : std::vector<std::string> {});
     }
-    EXPECT_EQ(flow.getHeaderInteger(), -17);
-    EXPECT_EQ(flow.getHeaderReal(), 2.5f);
-    ASSERT_EQ(log.messages.size(), 1u) << "only the trailing bytes are logged";
-    EXPECT_NE(log.messages[0].find("Der Rest wird nicht gelesen."), std::string::npos) << log.messages[0];
+}
+
+TEST_F(FlowDataTest, OnlyFiniteZCountsForTheBounds)
+{
+    // z takes part in nothing, so a 2-D grid may fill it with NaN or
+    // infinities. Nodes 0 to 3 are scanned at once, 4 and 5 one by one.
+    const float inf = std::numeric_limits<float>::infinity();
+    const struct {
+        std::vector<float> z;
+        float low, high;
+    } rows[] = {{{kNaN, 1, 2, 3, 4, inf}, 1, 4}, {{0, 1, -inf, 3, kNaN, 5}, 0, 5},
+        {{-1, kNaN, kNaN, kNaN, kNaN, kNaN}, -1, -1}, {std::vector<float>(6, kNaN), 0, 0}};
+    for (const auto& row : rows) {
+        ASSERT_TRUE(loadExample("SN4DB 3 2 1 2 0 0.0", "", row.z)) << lastLog();
+        Vector3 lo, hi;
+        flow.getBounds(lo, hi);
+        EXPECT_TRUE(lo.z == row.low && hi.z == row.high && hi.x == 1.0f && flow.getWidth() == 51)
+            << "z from " << lo.z << " to " << hi.z << ", expected " << row.low << " to " << row.high;
+    }
 }
 
 TEST_F(FlowDataTest, ReportsTheFourPhasesThenRestsAtProgress)

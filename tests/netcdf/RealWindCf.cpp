@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <stdexcept>
 
 namespace tvl::test {
 namespace {
@@ -37,17 +38,15 @@ std::vector<double> pack(const std::vector<double>& values, const Packing& p)
 
 } // namespace
 
-bool RealWindCf::write(const std::string& pairStem, const std::string& path, std::string& error)
+void RealWindCf::write(const std::string& pairStem, const std::string& path)
 {
     const std::string grid = readBytes(pairStem + ".gri");
     const std::string data = readBytes(pairStem + ".dat");
     const GridHeader header = GridHeader::parse(grid.data(), grid.size());
     const std::size_t w = std::size_t(header.width), h = std::size_t(header.height);
     const std::size_t record = 3 + std::size_t(header.additionalCount);
-    if (header.additionalCount < 1 || grid.size() < 40 + 12 * w * h || data.size() < 4 * record * w * h) {
-        error = "not the wind pair: " + pairStem;
-        return false;
-    }
+    if (header.additionalCount < 1 || grid.size() < 40 + 12 * w * h || data.size() < 4 * record * w * h)
+        throw std::runtime_error("not the wind pair: " + pairStem);
     auto value = [](const std::string& bytes, std::size_t offset) {
         float f = 0.0f;
         std::memcpy(&f, bytes.data() + offset, 4);
@@ -98,7 +97,7 @@ bool RealWindCf::write(const std::string& pairStem, const std::string& path, std
     file.text("", "Conventions", "CF-1.8");
     width = int(w);
     height = int(h);
-    return file.write(path, CfFile::Format::Netcdf4, error);
+    file.write(path, CfFile::Format::Netcdf4);
 }
 
 } // namespace tvl::test

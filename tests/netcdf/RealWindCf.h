@@ -25,8 +25,9 @@ struct RealWindCf {
     double velocityStep = 0.0;
     double valueStep = 0.0;
 
-    // pairStem: path of the pair without ".gri" / ".dat". False with a reason.
-    bool write(const std::string& pairStem, const std::string& path, std::string& error);
+    // pairStem: path of the pair without ".gri" / ".dat". Throws
+    // std::runtime_error with the reason when the file cannot be written.
+    void write(const std::string& pairStem, const std::string& path);
 };
 
 } // namespace tvl::test

@@ -3,6 +3,7 @@
 #include "RealWindCf.h"
 
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 
 int main(int argc, char** argv)
@@ -13,9 +14,10 @@ int main(int argc, char** argv)
     }
     tvl::test::RealWindCf wind;
     wind.packed = argc == 4;
-    std::string error;
-    if (!wind.write(argv[1], argv[2], error)) {
-        std::fprintf(stderr, "tvl-write-real-wind: %s\n", error.c_str());
+    try {
+        wind.write(argv[1], argv[2]);
+    } catch (const std::runtime_error& error) {
+        std::fprintf(stderr, "tvl-write-real-wind: %s\n", error.what());
         return 1;
     }
     return 0;

@@ -31,89 +31,57 @@ CfFile& CfFile::number(const std::string& variable, const std::string& name, int
     return *this;
 }
 
-bool CfFile::write(const std::string& path, Format format, std::string& error) const
+void CfFile::write(const std::string& path, Format format) const
 {
+    const int mode = format == Format::Netcdf4 ? NC_NETCDF4
+        : format == Format::Offset64           ? NC_64BIT_OFFSET
+        : format == Format::Cdf5               ? NC_64BIT_DATA
+                                               : 0;
     int file = -1;
-    int status = nc_create(path.c_str(), NC_CLOBBER | (format == Format::Netcdf4 ? NC_NETCDF4 : 0), &file);
-    auto failed = [&](const std::string& what) {
+    const auto check = [&file](int status, const std::string& what) {
         if (status == NC_NOERR)
-            return false;
-        error = what + ": " + nc_strerror(status);
+            return;
         if (file >= 0)
             nc_close(file);
-        return true;
+        throw std::runtime_error("cannot write the NetCDF test file: " + what + ": " + nc_strerror(status));
     };
-    if (failed("nc_create " + path))
-        return false;
+    check(nc_create(path.c_str(), NC_CLOBBER | mode, &file), path);
     for (const Dimension& d : dimensions_) {
         int id = 0;
-        status = nc_def_dim(file, d.name.c_str(), d.unlimited ? NC_UNLIMITED : d.size, &id);
-        if (failed("dimension " + d.name))
-            return false;
+        check(nc_def_dim(file, d.name.c_str(), d.unlimited ? NC_UNLIMITED : d.size, &id), "dimension " + d.name);
     }
     std::vector<int> ids;
     for (const Variable& v : variables_) {
-        std::vector<int> dims;
-        for (const std::string& name : v.dimensions) {
-            int id = 0;
-            status = nc_inq_dimid(file, name.c_str(), &id);
-            if (failed("dimension " + name + " of " + v.name))
-                return false;
-            dims.push_back(id);
-        }
-        int id = 0;
-        status = nc_def_var(file, v.name.c_str(), v.type, int(dims.size()), dims.data(), &id);
-        if (failed("variable " + v.name))
-            return false;
-        ids.push_back(id);
+        std::vector<int> dims(v.dimensions.size());
+        for (std::size_t k = 0; k < dims.size(); ++k)
+            check(nc_inq_dimid(file, v.dimensions[k].c_str(), &dims[k]), "dimension of " + v.name);
+        ids.push_back(0);
+        check(nc_def_var(file, v.name.c_str(), v.type, int(dims.size()), dims.data(), &ids.back()), v.name);
     }
     for (const Attribute& a : attributes_) {
         int var = NC_GLOBAL;
-        if (!a.variable.empty()) {
-            status = nc_inq_varid(file, a.variable.c_str(), &var);
-            if (failed("attribute owner " + a.variable))
-                return false;
-        }
-        status = a.type == 0 ? nc_put_att_text(file, var, a.name.c_str(), a.text.size(), a.text.data())
-                             : nc_put_att_double(file, var, a.name.c_str(), a.type, a.values.size(), a.values.data());
-        if (failed("attribute " + a.name))
-            return false;
+        if (!a.variable.empty())
+            check(nc_inq_varid(file, a.variable.c_str(), &var), "attribute owner " + a.variable);
+        check(a.type == 0 ? nc_put_att_text(file, var, a.name.c_str(), a.text.size(), a.text.data())
+                          : nc_put_att_double(file, var, a.name.c_str(), a.type, a.values.size(), a.values.data()),
+            "attribute " + a.name);
     }
-    status = nc_enddef(file);
-    if (failed("enddef"))
-        return false;
+    check(nc_enddef(file), "enddef");
     for (std::size_t k = 0; k < variables_.size(); ++k) {
         const Variable& v = variables_[k];
         if (v.values.empty())
             continue;
-        std::vector<std::size_t> start(v.dimensions.size(), 0);
-        std::vector<std::size_t> count;
+        std::vector<std::size_t> start(v.dimensions.size(), 0), count;
+        std::size_t total = 1;
         for (const std::string& name : v.dimensions)
             for (const Dimension& d : dimensions_)
                 if (d.name == name)
-                    count.push_back(d.size);
-        std::size_t total = 1;
-        for (std::size_t c : count)
-            total *= c;
-        if (total != v.values.size()) {
-            nc_close(file);
-            error = v.name + " needs " + std::to_string(total) + " values, got " + std::to_string(v.values.size());
-            return false;
-        }
-        status = nc_put_vara_double(file, ids[k], start.data(), count.data(), v.values.data());
-        if (failed("values of " + v.name))
-            return false;
+                    total *= count.emplace_back(d.size);
+        check(total == v.values.size() ? nc_put_vara_double(file, ids[k], start.data(), count.data(), v.values.data())
+                                       : NC_EEDGE,
+            "values of " + v.name + " (" + std::to_string(v.values.size()) + " for " + std::to_string(total) + ")");
     }
-    status = nc_close(file);
-    file = -1;
-    return !failed("close " + path);
-}
-
-void CfFile::writeOrThrow(const std::string& path, Format format) const
-{
-    std::string error;
-    if (!write(path, format, error))
-        throw std::runtime_error("cannot write the NetCDF test file: " + error);
+    check(nc_close(file), "close " + path);
 }
 
 } // namespace tvl::test

@@ -12,7 +12,8 @@ namespace tvl::test {
 // type) and text or numeric attributes.
 class CfFile {
 public:
-    enum class Format { Classic, Netcdf4 };
+    // NetCDF-3 in its three header variants (CDF-1, CDF-2, CDF-5), or NetCDF-4 (HDF5).
+    enum class Format { Classic, Offset64, Cdf5, Netcdf4 };
 
     // A dimension of fixed size; records > 0 with unlimited makes it the
     // record dimension holding that many records.
@@ -25,10 +26,9 @@ public:
     CfFile& text(const std::string& variable, const std::string& name, const std::string& value);
     CfFile& number(const std::string& variable, const std::string& name, int type, std::vector<double> values);
 
-    // False with the library's message in error.
-    bool write(const std::string& path, Format format, std::string& error) const;
-    // Writes the file or fails the calling test (through an exception).
-    void writeOrThrow(const std::string& path, Format format = Format::Classic) const;
+    // Writes the file or fails the calling test (through an exception with
+    // the library's message).
+    void write(const std::string& path, Format format = Format::Classic) const;
 
 private:
     struct Dimension {

@@ -57,86 +57,60 @@ class CMainDialogNetCdfTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-    void importLoadsTheFieldChosenInTheDialog();
-    void cancelOrAFailedImportKeepsTheDataSet();
-
-private:
-    std::unique_ptr<MainWindow> w_;
+    void importLoadsTheFieldChosenInTheDialogOrKeepsTheDataSet();
 };
 
-void CMainDialogNetCdfTest::init()
+void CMainDialogNetCdfTest::importLoadsTheFieldChosenInTheDialogOrKeepsTheDataSet()
 {
-    w_ = std::make_unique<MainWindow>();
-    QVERIFY2(w_->exposed(), "the main window never appeared");
-}
-
-void CMainDialogNetCdfTest::cleanup()
-{
-    w_.reset();
-}
-
-void CMainDialogNetCdfTest::importLoadsTheFieldChosenInTheDialog()
-{
-    const QString path = writeCurrent(w_->dir, QStringLiteral("current.nc"));
-    w_->dialogs->openAnswers = {path};
+    MainWindow w;
+    QVERIFY2(w.exposed(), "the main window never appeared");
+    const QString path = writeCurrent(w.dir, QStringLiteral("current.nc"));
+    w.dialogs->openAnswers = {path};
     QString found;
-    w_->dialogs->onExec = [&](QDialog& dialog) {
+    w.dialogs->onExec = [&](QDialog& dialog) {
         auto* import = dynamic_cast<CNetCdfImportDialog*>(&dialog);
-        if (!import)
-            return int(QDialog::Rejected);
         found = import->uList()->currentData().toString() + "/" + import->vList()->currentData().toString();
         import->indexBox(QStringLiteral("time"))->setValue(1);
         import->valueList()->item(0)->setCheckState(Qt::Checked);
         return int(QDialog::Accepted);
     };
-    w_->window->menuBar()->actions()[0]->menu()->actions()[1]->trigger();
-    TVL_CHECK_EQ(w_->dialogs->prompts[0].filter,
+    w.window->menuBar()->actions()[0]->menu()->actions()[1]->trigger();
+    TVL_CHECK_EQ(w.dialogs->prompts[0].filter,
         QStringLiteral("NetCDF Files (*.nc *.nc4 *.cdf *.netcdf);;All Files (*.*)"), "the NetCDF filter");
     TVL_CHECK_EQ(found, QStringLiteral("uo/vo"), "the dialog offers the velocity it found");
-    TVL_CHECK(w_->dialogs->count(QStringLiteral("message")) == 0 && w_->hiddenForPrompts()
-            && w_->window->windowTitle().endsWith(CMainDialog::kLoadedSuffix)
-            && w_->window->backgroundPage()->dataList()->count() == 1,
-        "the import loads, the temperature as value 0, with the canvases hidden during both dialogs");
     // The same import without the window: time index 1 doubles the speed.
     FlowData expected;
     NetCdfImportOptions options;
     options.values = {"thetao"};
     options.indices = {{"time", 1}};
     QVERIFY2(NetCdfImporter().importFile(path.toStdString(), options, expected), "the direct import");
-    TVL_CHECK(w_->window->flowData().getMaxSpeed() == expected.getMaxSpeed()
-            && w_->window->flowData().getWidth() == expected.getWidth(),
-        "the window read time index 1 at the automatic scale");
-    TVL_CHECK(w_->draw(false, false, true), "the imported field draws");
-}
+    TVL_CHECK(w.dialogs->count(QStringLiteral("message")) == 0 && w.hiddenForPrompts()
+            && w.window->windowTitle().endsWith(CMainDialog::kLoadedSuffix)
+            && w.window->backgroundPage()->dataList()->count() == 1
+            && w.window->flowData().getMaxSpeed() == expected.getMaxSpeed()
+            && w.window->flowData().getWidth() == expected.getWidth() && w.draw(false, false, true),
+        "the import loads time index 1 at the automatic scale, the temperature as value 0, and draws");
 
-void CMainDialogNetCdfTest::cancelOrAFailedImportKeepsTheDataSet()
-{
-    QVERIFY2(w_->open("pair", 2), "a data set to keep");
-    const auto view = w_->window->view();
-    const float maxSpeed = w_->window->flowData().getMaxSpeed();
-    w_->dialogs->openAnswers = {writeCurrent(w_->dir, QStringLiteral("current.nc"))};
-    w_->window->OnFileImportNetCdf();
-    TVL_CHECK_EQ(w_->dialogs->count(QStringLiteral("message")), 0, "Cancel in the import dialog says nothing");
-
-    QFile text(w_->dir.filePath("plain.nc"));
+    const auto view = w.window->view();
+    QFile text(w.dir.filePath("plain.nc"));
     QVERIFY2(text.open(QIODevice::WriteOnly) && text.write("plain text") > 0, "cannot write the text file");
     text.close();
-    w_->dialogs->onExec = [](QDialog&) { return int(QDialog::Accepted); };
-    for (const auto& [path, tag] : {std::pair {text.fileName(), "[Tavrel|NetCdfImporter|scanFile]: "},
-             {writeCurrent(w_->dir, QStringLiteral("mismatched.nc"), false), "[Tavrel|NetCdfImporter|importFile]: "}}) {
-        w_->dialogs->openAnswers = {path};
-        w_->window->OnFileImportNetCdf();
-        const FakeDialogs::Prompt& error = w_->lastPrompt();
-        TVL_CHECK(error.caption == QStringLiteral("Information")
-                && error.text == QStringLiteral("Ein Fehler ist beim Laden der Flowdaten aufgetreten.")
-                && error.detail.startsWith(QString::fromLatin1(tag)),
-            "the load error box with the logged cause: " + error.detail);
+    for (const auto& [file, tag] : {std::pair {text.fileName(), "[Tavrel|NetCdfImporter|scanFile]: "},
+             {writeCurrent(w.dir, QStringLiteral("mismatched.nc"), false), "[Tavrel|NetCdfImporter|importFile]: "}}) {
+        w.dialogs->openAnswers = {file};
+        w.window->OnFileImportNetCdf();
+        TVL_CHECK(w.lastPrompt().caption == QStringLiteral("Information")
+                && w.lastPrompt().text == QStringLiteral("Ein Fehler ist beim Laden der Flowdaten aufgetreten.")
+                && w.lastPrompt().detail.startsWith(QString::fromLatin1(tag)),
+            "the load error box with the logged cause: " + w.lastPrompt().detail);
     }
-    TVL_CHECK(w_->window->view() == view && w_->window->flowData().getMaxSpeed() == maxSpeed
-            && w_->window->backgroundPage()->dataList()->count() == 2 && w_->hiddenForPrompts(),
-        "the view, the data set and the lists stay");
+    const int messages = w.dialogs->count(QStringLiteral("message"));
+    w.dialogs->openAnswers = {path};
+    w.dialogs->onExec = [](QDialog&) { return int(QDialog::Rejected); };
+    w.window->OnFileImportNetCdf();
+    TVL_CHECK(w.dialogs->count(QStringLiteral("message")) == messages && w.window->view() == view
+            && w.window->flowData().getMaxSpeed() == expected.getMaxSpeed() && w.hiddenForPrompts(),
+        "Cancel says nothing; neither it nor a failure changes the data set");
 }
 
 TVL_GUI_TEST_MAIN(CMainDialogNetCdfTest)

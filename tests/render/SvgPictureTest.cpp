@@ -94,58 +94,32 @@ protected:
     FlowData flow;
 };
 
-// Every number of the path and polygon geometry.
-std::vector<double> coordinates(const QString& svg, bool& tooPrecise)
-{
-    std::vector<double> numbers;
-    static const QRegularExpression geometry(QStringLiteral(" (?:d|points)=\"([^\"]*)\""));
-    static const QRegularExpression number(QStringLiteral("-?[0-9]+(\\.[0-9]+)?"));
-    tooPrecise = false;
-    for (auto m = geometry.globalMatch(svg); m.hasNext();) {
-        const QString text = m.next().captured(1);
-        for (auto n = number.globalMatch(text); n.hasNext();) {
-            const QRegularExpressionMatch found = n.next();
-            tooPrecise = tooPrecise || found.capturedLength(1) > 3;
-            numbers.push_back(found.captured(0).toDouble());
-        }
-    }
-    return numbers;
-}
-
 TEST_F(SvgPictureTest, ParsesWithOnePathPerDrawnHalfLineAndOnePolygonPerArrowAndMark)
 {
+    static const QRegularExpression geometry(QStringLiteral(" (?:d|points)=\"([^\"]*)\""));
+    static const QRegularExpression tooPrecise(QStringLiteral("[0-9]\\.[0-9]{3}"));
     for (const RenderSettings& settings : {plainSettings(), decoratedSettings()}) {
         const Picture picture = describe(flow, settings);
         ASSERT_GT(picture.halfLines, 20u);
         QXmlStreamReader xml(QByteArray::fromStdString(picture.svg));
-        std::size_t linePaths = 0;
-        std::size_t polygons = 0;
-        std::size_t images = 0;
+        std::size_t linePaths = 0, polygons = 0, images = 0;
         QString group;
         while (!xml.atEnd()) {
             if (xml.readNext() != QXmlStreamReader::StartElement)
                 continue;
             if (xml.name() == QStringLiteral("g"))
                 group = xml.attributes().value(QStringLiteral("class")).toString();
-            linePaths += xml.name() == QStringLiteral("path") && group == QStringLiteral("streamlines") ? 1 : 0;
-            polygons += xml.name() == QStringLiteral("polygon") ? 1 : 0;
-            images += xml.name() == QStringLiteral("image") ? 1 : 0;
+            linePaths += xml.name() == QStringLiteral("path") && group == QStringLiteral("streamlines");
+            polygons += xml.name() == QStringLiteral("polygon");
+            images += xml.name() == QStringLiteral("image");
         }
         ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
         EXPECT_EQ(linePaths, picture.halfLines);
         EXPECT_EQ(polygons, picture.polygons);
         EXPECT_EQ(images, 1u) << "one embedded background image";
-
-        // Geometry stays inside the viewport: x 0 … 360, y 300 − viewport height … 300.
-        bool tooPrecise = false;
-        const std::vector<double> numbers = coordinates(QString::fromStdString(picture.svg), tooPrecise);
-        EXPECT_FALSE(tooPrecise) << "a coordinate with more than two decimals";
-        const PictureFrame& frame = picture.scene.frame;
-        for (std::size_t i = 0; i + 1 < numbers.size(); i += 2) {
-            ASSERT_TRUE(numbers[i] >= 0.0 && numbers[i] <= frame.viewportWidth) << "x " << numbers[i];
-            ASSERT_TRUE(
-                numbers[i + 1] >= frame.canvasHeight - frame.viewportHeight && numbers[i + 1] <= frame.canvasHeight)
-                << "y " << numbers[i + 1];
+        for (auto m = geometry.globalMatch(QString::fromStdString(picture.svg)); m.hasNext();) {
+            const QString numbers = m.next().captured(1);
+            ASSERT_FALSE(numbers.contains(tooPrecise)) << "more than two decimals: " << numbers.toStdString();
         }
     }
 }

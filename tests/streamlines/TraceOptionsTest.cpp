@@ -8,11 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
-#include <map>
 #include <memory>
 #include <numbers>
-#include <set>
 #include <utility>
 #include <vector>
 
@@ -68,41 +65,24 @@ void placeEvenly(StreamlineLayer& layer, LayerIntegrator& integrator, const Stre
 // and collinear overlaps do not count), the same half-line included.
 int countCrossings(const StreamlineSet& set)
 {
-    struct Segment {
-        Vector3 a;
-        Vector3 b;
-    };
-    std::vector<Segment> segments;
+    std::vector<std::pair<Vector3, Vector3>> segments;
     for (const StreamlineSet::HalfLine& half : set.halfLines()) {
         const auto points = set.pointsOf(half);
         for (std::size_t i = 1; i < points.size(); ++i)
-            segments.push_back({points[i - 1], points[i]});
+            segments.emplace_back(points[i - 1], points[i]);
     }
     const auto side = [](const Vector3& p, const Vector3& q, const Vector3& r) {
-        const double v = (static_cast<double>(q.x) - p.x) * (static_cast<double>(r.y) - p.y)
-            - (static_cast<double>(q.y) - p.y) * (static_cast<double>(r.x) - p.x);
+        const double v = (double(q.x) - p.x) * (double(r.y) - p.y) - (double(q.y) - p.y) * (double(r.x) - p.x);
         return (v > 0.0) - (v < 0.0);
     };
-    // Buckets of one grid unit keep the pair tests local.
-    std::map<std::pair<int, int>, std::vector<std::size_t>> buckets;
-    for (std::size_t s = 0; s < segments.size(); ++s) {
-        const Segment& g = segments[s];
-        for (int x = static_cast<int>(std::floor(std::fmin(g.a.x, g.b.x)));
-             x <= static_cast<int>(std::floor(std::fmax(g.a.x, g.b.x))); ++x)
-            for (int y = static_cast<int>(std::floor(std::fmin(g.a.y, g.b.y)));
-                 y <= static_cast<int>(std::floor(std::fmax(g.a.y, g.b.y))); ++y)
-                buckets[{x, y}].push_back(s);
-    }
-    std::set<std::pair<std::size_t, std::size_t>> crossing;
-    for (const auto& [cell, members] : buckets)
-        for (std::size_t i = 0; i < members.size(); ++i)
-            for (std::size_t j = i + 1; j < members.size(); ++j) {
-                const Segment& s = segments[members[i]];
-                const Segment& t = segments[members[j]];
-                if (side(s.a, s.b, t.a) * side(s.a, s.b, t.b) < 0 && side(t.a, t.b, s.a) * side(t.a, t.b, s.b) < 0)
-                    crossing.insert({members[i], members[j]});
-            }
-    return static_cast<int>(crossing.size());
+    int crossings = 0;
+    for (std::size_t i = 0; i < segments.size(); ++i)
+        for (std::size_t j = i + 1; j < segments.size(); ++j) {
+            const auto& [a, b] = segments[i];
+            const auto& [c, d] = segments[j];
+            crossings += side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0;
+        }
+    return crossings;
 }
 
 TEST(SelfOverlap, TestsOnlyPointsBeyondTheSkipArc)
@@ -191,19 +171,13 @@ TEST(NormalizedStep, UniformFlowOfSpeed20TracesAsSpeed1)
         ASSERT_GT(fastLayer.placedLines().streamlineCount(), 5u);
         expectSameLine(fastLayer.placedLines().points(), unitLayer.placedLines().points(), "evenly spaced", index);
     }
-}
-
-TEST(NormalizedStep, StillFlowStaysAtTheSeed)
-{
-    // A maximum speed of 0 means every speed is 0: the trace stops before it
-    // would divide by it.
+    // A maximum speed of 0 means every speed is 0: the trace stops before it would divide by it.
     FlowData still;
     test::setUniform(still, 11, 11, {0.0f, 0.0f, 0.0f});
     const std::unique_ptr<LayerIntegrator> tracer = makeIntegrator(IntegrationScheme::RungeKutta4, &still);
     tracer->setParameters(TraceParameters::manualSeeding().withOptions({true, true}, 0.5f));
     tracer->traceBoth({5.0f, 5.0f, 0.0f});
-    EXPECT_EQ(tracer->forwardLine().count(), 1) << "no step in a still flow";
-    EXPECT_EQ(tracer->backwardLine().count(), 1) << "no step in a still flow";
+    EXPECT_EQ(tracer->forwardLine().count() + tracer->backwardLine().count(), 2) << "no step in a still flow";
 }
 
 TEST(NoSelfOverlap, SolidBodyRotationGivesCirclesDrawnOnce)

@@ -15,6 +15,8 @@ function(tvl_add_qt_test name src)
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/ui)
   target_link_libraries(${name} PRIVATE ${ARGN} Qt6::Test tvl_testsupport tvl_scripted)
+  # The test functions are read at configure time: a changed source configures anew.
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${src})
   file(STRINGS ${src} slots REGEX "^    void [a-z][A-Za-z0-9_]*\\(\\);$")
   set(found 0)
   foreach(slot ${slots})

@@ -79,7 +79,7 @@ TEST_F(FlowViewStreamlinesGLTest, HalfLinesOfTwoPointsDrawOneSegmentAndLeaveTheL
     EXPECT_GT(test::countPixels(picture, test::isWhite), 270) << "one segment, nothing of the half-line of one point";
 }
 
-TEST_F(FlowViewStreamlinesGLTest, ClicksTraceWithTheFourthOrderSchemeWhateverTheSettings)
+TEST_F(FlowViewStreamlinesGLTest, ClicksTraceWithTheFourthOrderSchemeAndTheCanvasOptions)
 {
     // The fourth-order scheme keeps its circle over 10000 steps of 0.1 rad;
     // Euler would grow the radius by 0.5 % per step and leave the domain.
@@ -100,6 +100,31 @@ TEST_F(FlowViewStreamlinesGLTest, ClicksTraceWithTheFourthOrderSchemeWhateverThe
                     << "the line left its circle at " << x << ", " << y;
             }
     EXPECT_GT(count, 300) << "the whole circle of about 390 pixels";
+
+    // The click hands the canvas's options to its trace: steps relative to the
+    // fastest point (a radius of about 56), and a line that keeps
+    // kManualSelfDistancePixels from itself goes round once.
+    const auto arcOf = [](const StreamlineSet& set, std::size_t half) {
+        const auto points = set.pointsOf(set.halfLines().at(half));
+        double arc = 0.0;
+        for (std::size_t i = 1; i < points.size(); ++i)
+            arc += std::hypot(points[i].x - points[i - 1].x, points[i].y - points[i - 1].y);
+        return arc;
+    };
+    const auto firstStep = [](const StreamlineSet& set) {
+        return std::hypot(set.points()[1].x - set.points()[0].x, set.points()[1].y - set.points()[0].y);
+    };
+    StreamlineSet plain, relative, once;
+    ASSERT_TRUE(view->traceStreamlineAt(260.0f, 100.0f, plain)
+        && view->traceStreamlineAt(260.0f, 100.0f, relative, {true, false})
+        && view->traceStreamlineAt(260.0f, 100.0f, once, {false, true}));
+    EXPECT_NEAR(firstStep(plain) / firstStep(relative), flow.getMaxSpeed(), 1e-3 * flow.getMaxSpeed());
+    const double circle = 2.0 * M_PI * radius;
+    const double distance = TraceParameters::kManualSelfDistancePixels * view->gridUnitsPerPixel();
+    const double arc = arcOf(once, 0) + arcOf(once, 1);
+    // Once round, give or take the distance and a step (0.1 radius) where the two halves meet.
+    EXPECT_LE(std::abs(arc - circle), distance + 0.1 * radius) << arc << " for a circle of " << circle;
+    EXPECT_GT(arcOf(plain, 0), 100.0 * circle) << "without the option the click retraces its orbit";
 }
 
 } // namespace

@@ -173,26 +173,6 @@ Vector3 FlowData::worldToGrid(float x, float y, float /*z*/) const
     return {gx, gy, 0.0f};
 }
 
-bool FlowData::directionAt(const Vector3& point, Vector3& direction) const
-{
-    int i, j;
-    if (!insideCell(point, i, j))
-        return false;
-    // The four lanes (vx, vy, vz, speed) blend with the same single-precision
-    // operations as one component at a time would; the speed lane is unused.
-    using F4 = float __attribute__((vector_size(16)));
-    const std::size_t w = std::size_t(grid_.width);
-    const RegularSample* s = &grid_.samples[std::size_t(j) * w + std::size_t(i)];
-    F4 s00, s10, s01, s11;
-    std::memcpy(&s00, s, 16);
-    std::memcpy(&s10, s + 1, 16);
-    std::memcpy(&s01, s + w, 16);
-    std::memcpy(&s11, s + w + 1, 16);
-    const F4 blended = bilinear(point.x - static_cast<float>(i), point.y - static_cast<float>(j), s00, s10, s01, s11);
-    direction = Vector3 {blended[0], blended[1], blended[2]}.normalized();
-    return true;
-}
-
 float FlowData::additionalValueAt(const Vector3& point, int k) const
 {
     int i, j;

@@ -7,6 +7,7 @@
 #include "flow/Vector3.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -89,7 +90,26 @@ public:
     // Unit flow direction (bilinear velocity, normalised). False outside, with
     // the out-parameter untouched. A zero blended velocity gives true with NaN
     // components.
-    bool directionAt(const Vector3& point, Vector3& direction) const;
+    bool directionAt(const Vector3& point, Vector3& direction) const
+    {
+        int i, j;
+        if (!insideCell(point, i, j))
+            return false;
+        // The four lanes (vx, vy, vz, speed) blend with the same single-precision
+        // operations as one component at a time would; the speed lane is unused.
+        using F4 = float __attribute__((vector_size(16)));
+        const std::size_t w = static_cast<std::size_t>(grid_.width);
+        const RegularSample* s = &grid_.samples[static_cast<std::size_t>(j) * w + static_cast<std::size_t>(i)];
+        F4 s00, s10, s01, s11;
+        std::memcpy(&s00, s, sizeof s00);
+        std::memcpy(&s10, s + 1, sizeof s10);
+        std::memcpy(&s01, s + w, sizeof s01);
+        std::memcpy(&s11, s + w + 1, sizeof s11);
+        const F4 blended
+            = bilinear(point.x - static_cast<float>(i), point.y - static_cast<float>(j), s00, s10, s01, s11);
+        direction = Vector3 {blended[0], blended[1], blended[2]}.normalized();
+        return true;
+    }
     // Bilinear blend of the sample speeds. False outside, out-parameter untouched.
     bool speedAt(const Vector3& point, float& speed) const
     {

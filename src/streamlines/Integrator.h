@@ -54,6 +54,11 @@ public:
     // point that is not finite (not stored), the list cannot grow, or
     // acceptPoint rejects the new point (which stays).
     virtual void traceLine(const Vector3& seed, PointList& line, float step);
+    // Traces count half-lines from the same seed, line k with steps[k], each
+    // exactly as traceLine would. The half-lines are independent, so a scheme
+    // may take their steps in turns (two chains of samples keep the processor
+    // busier than one); the base class traces them one after another.
+    virtual void traceLines(const Vector3& seed, PointList* const* lines, const float* steps, int count);
 
     void setStep(float step) { step_ = step; }
     void setMaxLength(float maxLength) { maxLength_ = maxLength; }
@@ -63,18 +68,28 @@ public:
     float maxLength() const { return maxLength_; }
     int maxSteps() const { return maxSteps_; }
 
-    // Forward half-line with step, backward half-line with -step; both start
-    // with the seed (z set to 0) unless the seed is not a finite point, in
-    // which case both stay empty.
+    // Forward half-line with step, backward half-line with -step (through
+    // traceLines); both start with the seed (z set to 0) unless the seed is
+    // not a finite point, in which case both stay empty.
     void traceBoth(const Vector3& seed);
     const PointList& forwardLine() const { return forward_; }
     const PointList& backwardLine() const { return backward_; }
 
 protected:
-    // The tracing loop shared by the schemes. advance(P, D, h) moves P by one
-    // step of length h from the direction D sampled at P; it answers false
-    // when one of its own samples fails, and must then leave P unchanged.
-    template <class StepRule> void traceWith(const Vector3& seed, PointList& line, float step, StepRule advance);
+    // The tracing loop shared by the schemes, run for count half-lines from
+    // the same seed. Lines are traced kInTurn at a time in lock step: each
+    // stage of a step is taken for all of them before the next stage, so the
+    // processor works on independent chains of samples at once. Each line
+    // ends exactly as if it had been traced alone, as long as acceptPoint
+    // answers for a point whatever was asked before.
+    //
+    // advance(P, D, h, moved, n) takes one step for each of n lines: it moves
+    // P[k] by a step of length h[k] from the direction D[k] sampled at P[k]
+    // and sets moved[k]; where one of its own samples fails it leaves P[k]
+    // unchanged and moved[k] false.
+    static constexpr int kInTurn = 2;
+    template <class StepRule>
+    void traceWith(const Vector3& seed, PointList* const* lines, const float* steps, int count, StepRule advance);
 
     const FlowData* flowData_;
 
@@ -86,45 +101,82 @@ private:
     int maxSteps_ = 100;
 };
 
-template <class StepRule> void Integrator::traceWith(const Vector3& seed, PointList& line, float step, StepRule advance)
+template <class StepRule>
+void Integrator::traceWith(
+    const Vector3& seed, PointList* const* lines, const float* steps, int count, StepRule advance)
 {
-    line.clear();
-    Vector3 p = seed;
-    // A point that is not finite can be neither sampled nor drawn.
-    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !line.append(p))
-        return;
-    if (!(maxLength_ > 0.0f))
-        return;
-    float length = 0.0f;
-    int n = maxSteps_;
-    for (;;) {
-        if (n <= 0)
-            return;
-        Vector3 direction;
-        if (!flowData_->directionAt(p, direction))
-            return;
-        float speed;
-        if (!flowData_->speedAt(p, speed))
-            return;
-        if (speed <= 0.0f)
-            return;
-        const float h = speed * step;
-        if (!advance(p, direction, h))
-            return;
-        // Where the blended velocity is zero but the blended speed is not,
-        // the direction has no length to scale and the step lands nowhere:
-        // such a point would poison drawing and seeding, so the line ends.
-        if (!std::isfinite(p.x) || !std::isfinite(p.y))
-            return;
-        // A block that cannot grow ends the line with what it holds.
-        if (!line.append(p))
-            return;
-        length = length + std::fabs(h);
-        if (!acceptPoint(p))
-            return;
-        n = n - 1;
-        if (length >= maxLength_)
-            return;
+    struct HalfLine {
+        PointList* line = nullptr;
+        float step = 0.0f;
+        Vector3 p;
+        float length = 0.0f;
+        int n = 0;
+    };
+    for (int first = 0; first < count; first += kInTurn) {
+        HalfLine running[kInTurn];
+        int runningCount = 0;
+        for (int k = first; k < count && k < first + kInTurn; ++k) {
+            PointList& line = *lines[k];
+            line.clear();
+            Vector3 p = seed;
+            // A point that is not finite can be neither sampled nor drawn.
+            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !line.append(p))
+                continue;
+            if (!(maxLength_ > 0.0f))
+                continue;
+            running[runningCount++] = {&line, steps[k], p, 0.0f, maxSteps_};
+        }
+        while (runningCount > 0) {
+            // The samples at the lines' current points.
+            Vector3 p[kInTurn];
+            Vector3 direction[kInTurn];
+            float length[kInTurn];
+            int stepping = 0;
+            for (int k = 0; k < runningCount; ++k) {
+                HalfLine& h = running[k];
+                float speed = 0.0f;
+                if (h.n <= 0 || !flowData_->directionAt(h.p, direction[stepping]) || !flowData_->speedAt(h.p, speed)
+                    || speed <= 0.0f) {
+                    h.line = nullptr;
+                    continue;
+                }
+                p[stepping] = h.p;
+                length[stepping] = speed * h.step;
+                ++stepping;
+            }
+            bool moved[kInTurn] = {};
+            if (stepping > 0)
+                advance(p, direction, length, moved, stepping);
+            // What the step gave each line, in the order of the lines.
+            int j = 0;
+            int kept = 0;
+            for (int k = 0; k < runningCount; ++k) {
+                HalfLine h = running[k];
+                if (h.line == nullptr)
+                    continue;
+                const int taken = j++;
+                if (!moved[taken])
+                    continue;
+                h.p = p[taken];
+                // Where the blended velocity is zero but the blended speed is
+                // not, the direction has no length to scale and the step lands
+                // nowhere: such a point would poison drawing and seeding, so
+                // the line ends.
+                if (!std::isfinite(h.p.x) || !std::isfinite(h.p.y))
+                    continue;
+                // A block that cannot grow ends the line with what it holds.
+                if (!h.line->append(h.p))
+                    continue;
+                h.length = h.length + std::fabs(length[taken]);
+                if (!acceptPoint(h.p))
+                    continue;
+                h.n = h.n - 1;
+                if (h.length >= maxLength_)
+                    continue;
+                running[kept++] = h;
+            }
+            runningCount = kept;
+        }
     }
 }
 

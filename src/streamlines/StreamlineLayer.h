@@ -1,17 +1,17 @@
 #pragma once
 
 #include "flow/Vector3.h"
+#include "streamlines/CellPoints.h"
 #include "streamlines/SeparationTest.h"
 #include "streamlines/StreamlineSet.h"
 
-#include <memory>
+#include <cstdint>
 #include <vector>
 
 namespace tvl {
 
 class FlowData;
 class LayerIntegrator;
-class PointList;
 
 // Per-view streamline state: the viewport size and visible region as the view
 // last set them, the occupancy grid and distances of the evenly spaced
@@ -65,7 +65,7 @@ public:
 
     int columns() const { return columns_; }
     int rows() const { return rows_; }
-    int cellCount() const { return static_cast<int>(cells_.size()); }
+    int cellCount() const { return static_cast<int>(cellSlots_.size()); }
     float dsep() const { return dsep_; }
     float dtest() const { return dtest_; }
     float testRatio() const { return testRatio_; }
@@ -76,37 +76,31 @@ public:
     const Vector3& regionMaximum() const { return regionMaximum_; }
     const Vector3& regionExtent() const { return regionExtent_; }
     const LayerIntegrator* integrator() const { return integrator_; }
-    // Cell (column, row), or null when it never held a point or lies outside
-    // the grid.
-    const PointList* cell(int column, int row) const;
+    // Cell (column, row), or null when it holds no point (it never held one
+    // since the last resetGrid) or lies outside the grid.
+    const CellPoints* cell(int column, int row) const;
 
 private:
-    // Nearest stored point in the 3 × 3 cells around (column, row).
-    float nearestStoredDistance(const Vector3& point, int column, int row) const;
-    // Whether a stored point in the 3 × 3 cells around (column, row) is
-    // closer than distance, as the nearest one would be.
-    bool hasStoredPointCloserThan(const Vector3& point, int column, int row, float distance) const;
+    // Whether a stored point in the 3 × 3 cells around (column, row) has a
+    // rounded distance below the one whose squaredDistanceBound is bound.
+    bool hasStoredPointCloserThan(const Vector3& point, int column, int row, float bound) const;
+    // The separation test with a distance and its squared bound.
+    bool isFartherThan(const Vector3& point, float distance, float bound) const;
     void walkForSeeds(std::vector<Vector3>& candidates) const;
-    void forgetNearest() const { nearest_.valid = false; }
-
-    // While a line is traced its points follow each other closely and the
-    // grid does not change: the nearest stored distance of the last fully
-    // tested point, less the way travelled since, bounds the distances of
-    // the next point in the same cell from below.
-    struct NearestBound {
-        bool valid = false;
-        int column = 0;
-        int row = 0;
-        Vector3 point;
-        double lowerBound = 0.0; // of the exact distances to stored points
-    };
-    mutable NearestBound nearest_;
+    void updateBounds();
+    // Whether the cells match the grid size; a size set since the last
+    // resetGrid has no cells yet, and nothing is stored or found there.
+    bool hasGrid() const;
 
     LayerIntegrator* integrator_ = nullptr;
     const FlowData* flowData_ = nullptr;
-    std::vector<std::unique_ptr<PointList>> cells_;
-    // Emptied lists of earlier placements, reused before allocating new ones.
-    std::vector<std::unique_ptr<PointList>> spareLists_;
+    // The occupancy grid: per cell, row by row, 0 while it holds no point,
+    // else 1 + the index of its points in cellPool_. The pool's first
+    // usedCells_ entries belong to the grid; the rest are emptied cells of
+    // earlier placements, kept with their storage for the next ones.
+    std::vector<std::uint32_t> cellSlots_;
+    std::vector<CellPoints> cellPool_;
+    std::uint32_t usedCells_ = 0;
     StreamlineSet placed_;
     int columns_ = 0;
     int rows_ = 0;
@@ -119,6 +113,9 @@ private:
     float dtest_ = 0.0f;
     float testRatio_ = 0.0f;
     float gridUnitsPerPixel_ = 0.0f;
+    // squaredDistanceBound of dsep and dtest.
+    float dsepBound_ = 0.0f;
+    float dtestBound_ = 0.0f;
 };
 
 } // namespace tvl

@@ -42,9 +42,9 @@ void FlowView::drawStreamlines(float dsepPosition, float dtestPosition, Integrat
     // The placement has unlinked it already; the layer must never see the
     // integrator again once it is gone.
     layer.setIntegrator(nullptr);
-    displayList_.record([&layer] { draw(layer.placedLines()); });
-    glFlush();
-    displayList_.call();
+    // The lines are drawn once, by the replay of the list they are recorded in.
+    if (displayList_.record([&layer] { draw(layer.placedLines()); }))
+        displayList_.call();
     glFlush();
 }
 

@@ -349,7 +349,7 @@ TEST_F(StreamlineLayerTest, DistanceTestsAgreeWithTheNearestStoredPoint)
         float m = 3.4028235e38f;
         for (int r = row - 1; r <= row + 1; ++r)
             for (int c = column - 1; c <= column + 1; ++c)
-                if (const PointList* list = layer->cell(c, r); list != nullptr && !list->isEmpty())
+                if (const CellPoints* list = layer->cell(c, r); list != nullptr && !list->isEmpty())
                     m = std::min(m, list->minDistance(p));
         return m;
     };

@@ -175,12 +175,14 @@ Vector3 FlowData::worldToGrid(float x, float y, float /*z*/) const
 
 float FlowData::additionalValueAt(const Vector3& point, int k) const
 {
-    int i, j;
-    if (k < 0 || k >= grid_.additionalCount || !insideCell(point, i, j))
+    const AxisCell column = columnCell(point.x);
+    const AxisCell row = rowCell(point.y);
+    if (k < 0 || k >= grid_.additionalCount || !column.inside || !row.inside)
         return 0.0f;
     const std::size_t w = std::size_t(grid_.width);
-    const float* v = &grid_.values[std::size_t(k) * grid_.sampleCount() + std::size_t(j) * w + std::size_t(i)];
-    return bilinear(point.x - static_cast<float>(i), point.y - static_cast<float>(j), v[0], v[1], v[w], v[w + 1]);
+    const float* v
+        = &grid_.values[std::size_t(k) * grid_.sampleCount() + std::size_t(row.index) * w + std::size_t(column.index)];
+    return bilinear(column.fraction, row.fraction, v[0], v[1], v[w], v[w + 1]);
 }
 
 float FlowData::normalizeAdditionalValue(int k, float value) const

@@ -4,7 +4,9 @@
 
 #include <GL/gl.h>
 
+#include <climits>
 #include <cmath>
+#include <vector>
 
 namespace tvl {
 
@@ -44,7 +46,11 @@ void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
     }
 
     // The first arrow sits on the region's lower left corner; the lattice
-    // point is the arrow's midpoint.
+    // point is the arrow's midpoint. All arrows share one colour, so they go
+    // to GL as one array of triangles.
+    std::vector<Vector3> corners;
+    corners.reserve(3 * static_cast<std::size_t>((viewportWidth_ + step - 1) / step)
+        * static_cast<std::size_t>((viewportHeight_ + step - 1) / step));
     Vector3 p {g0.x, g0.y, 0.0f};
     for (int j = 0; j < viewportHeight_; j += step) {
         p.x = g0.x;
@@ -65,14 +71,16 @@ void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
             // overflow; neither may reach GL.
             if (!tip.isFinite() || !left.isFinite() || !right.isFinite())
                 continue;
-            glColor3f(1.0f, 0.7f, 0.7f);
-            glBegin(GL_POLYGON);
-            glVertex3f(tip.x, tip.y, tip.z);
-            glVertex3f(left.x, left.y, left.z);
-            glVertex3f(right.x, right.y, right.z);
-            glEnd();
+            corners.insert(corners.end(), {tip, left, right});
         }
         p.y += dy;
+    }
+    if (!corners.empty() && corners.size() <= static_cast<std::size_t>(INT_MAX)) {
+        glColor3f(1.0f, 0.7f, 0.7f);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(3, GL_FLOAT, sizeof(Vector3), corners.data());
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(corners.size()));
+        glDisableClientState(GL_VERTEX_ARRAY);
     }
     glFlush();
 }

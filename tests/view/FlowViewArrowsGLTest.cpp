@@ -99,7 +99,7 @@ TEST_F(FlowViewArrowsGLTest, DrawsTrianglesAlongTheFlowFromTheLowerLeftCorner)
     const auto all = arrows(20);
     ASSERT_EQ(all.size(), 200u);
     for (const auto& a : all) {
-        ASSERT_EQ(a.mode, static_cast<GLenum>(GL_POLYGON));
+        ASSERT_EQ(a.mode, static_cast<GLenum>(GL_TRIANGLES));
         ASSERT_EQ(a.vertices.size(), 3u) << "an arrow is a triangle";
         EXPECT_EQ(a.colour, (std::array<float, 3> {1.0f, 0.7f, 0.7f})) << "arrows are drawn in (1, 0.7, 0.7)";
         const Point m = midpoint(a);

@@ -67,11 +67,14 @@ public:
     mutable std::vector<Vector3> points;
 };
 
-// A speed coder that the view cannot tell from any other coder: it takes the
-// general walk with one colorAt per pixel.
+// A speed coder that takes the general walk with one colorAt per pixel.
 class PlainSpeedCoder : public SpeedCoder {
 public:
     using SpeedCoder::SpeedCoder;
+    void fillImage(std::span<const float> xs, std::span<const float> ys, std::uint8_t* rgba) const override
+    {
+        DataCoder::fillImage(xs, ys, rgba);
+    }
 };
 
 Pixel rgba(Rgb c)

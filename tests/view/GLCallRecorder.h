@@ -1,9 +1,10 @@
 #pragma once
 
-// Records the immediate-mode primitives that the code under test hands to GL,
-// as the calls carry them (before any transformation or clipping), by standing
-// in for glBegin, glColor3f, glVertex2f and glVertex3f within this test executable;
-// every call still goes on to the driver. The executable's own definitions take
+// Records the primitives that the code under test hands to GL, as the calls
+// carry them (before any transformation or clipping), by standing in for
+// glBegin, glColor3f, glVertex2f and glVertex3f, and for glDrawArrays from a
+// float vertex array (each triangle of GL_TRIANGLES one primitive), within
+// this test executable; every call still goes on to the driver. The executable's own definitions take
 // precedence over the GL library's for the static libraries linked into it.
 // Include this header in exactly one source file of a test executable.
 
@@ -11,6 +12,7 @@
 #include <dlfcn.h>
 
 #include <array>
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -26,6 +28,10 @@ struct GLCallRecorder {
     bool active = false;
     std::array<float, 3> colour {1.0f, 1.0f, 1.0f};
     std::vector<RecordedPrimitive> primitives;
+    bool vertexArray = false;
+    GLint arraySize = 0;
+    GLsizei arrayStride = 0;
+    const float* array = nullptr;
 };
 
 inline GLCallRecorder& glCallRecorder()
@@ -86,6 +92,50 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
     if (recorder.active && !recorder.primitives.empty())
         recorder.primitives.back().vertices.push_back({x, y, z});
     next(x, y, z);
+}
+
+void glEnableClientState(GLenum array)
+{
+    static const auto next = tvl::test::nextGL<void (*)(GLenum)>("glEnableClientState");
+    if (array == GL_VERTEX_ARRAY)
+        tvl::test::glCallRecorder().vertexArray = true;
+    next(array);
+}
+
+void glDisableClientState(GLenum array)
+{
+    static const auto next = tvl::test::nextGL<void (*)(GLenum)>("glDisableClientState");
+    if (array == GL_VERTEX_ARRAY)
+        tvl::test::glCallRecorder().vertexArray = false;
+    next(array);
+}
+
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const void* pointer)
+{
+    static const auto next = tvl::test::nextGL<void (*)(GLint, GLenum, GLsizei, const void*)>("glVertexPointer");
+    auto& recorder = tvl::test::glCallRecorder();
+    recorder.arraySize = size;
+    recorder.arrayStride = stride > 0 ? stride : size * static_cast<GLsizei>(sizeof(float));
+    recorder.array = type == GL_FLOAT ? static_cast<const float*>(pointer) : nullptr;
+    next(size, type, stride, pointer);
+}
+
+void glDrawArrays(GLenum mode, GLint first, GLsizei count)
+{
+    static const auto next = tvl::test::nextGL<void (*)(GLenum, GLint, GLsizei)>("glDrawArrays");
+    auto& recorder = tvl::test::glCallRecorder();
+    if (recorder.active && recorder.vertexArray && recorder.array != nullptr) {
+        const GLsizei perPrimitive = mode == GL_TRIANGLES ? 3 : count;
+        for (GLsizei i = 0; i < count; ++i) {
+            if (perPrimitive == 0 || i % perPrimitive == 0)
+                recorder.primitives.push_back({mode, recorder.colour, {}});
+            const auto* vertex = reinterpret_cast<const float*>(reinterpret_cast<const char*>(recorder.array)
+                + static_cast<std::ptrdiff_t>(first + i) * recorder.arrayStride);
+            recorder.primitives.back().vertices.push_back(
+                {vertex[0], recorder.arraySize > 1 ? vertex[1] : 0.0f, recorder.arraySize > 2 ? vertex[2] : 0.0f});
+        }
+    }
+    next(mode, first, count);
 }
 
 } // extern "C"

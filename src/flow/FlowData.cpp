@@ -1,6 +1,7 @@
 #include "flow/FlowData.h"
 
 #include "flow/GridFileReader.h"
+#include "flow/HugePages.h"
 #include "flow/LoadProgress.h"
 #include "flow/LogSink.h"
 #include "flow/NodeBounds.h"
@@ -115,7 +116,9 @@ void FlowData::adoptRegularGrid(RegularGrid grid)
     const std::size_t plane = grid.sampleCount();
     grid.samples.resize(plane);
     grid.values.resize(plane * std::size_t(grid.additionalCount > 0 ? grid.additionalCount : 0), 0.0f);
-    std::vector<float> speeds(plane);
+    std::vector<float> speeds;
+    reserveWithHugePages(speeds, plane);
+    speeds.resize(plane);
     for (std::size_t n = 0; n < plane; ++n)
         speeds[n] = grid.samples[n].speed;
     ValueBorders borders = findValueBorders(grid, speeds);

@@ -173,7 +173,7 @@ template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularG
     // then both threads blend the chunk's samples, which depend on nothing
     // but these. So every sample is the one the plain walk gives.
     constexpr std::size_t kChunkSamples = std::size_t {1} << 18;
-    constexpr std::size_t kChunkRecordFloats = std::size_t {1} << 22;
+    constexpr std::size_t kChunkRecordFloats = std::size_t {1} << 19;
     std::vector<ColumnWalk> walks;
     std::size_t walkCount = 0;
     int walkedRow = -1;

@@ -111,12 +111,21 @@ public:
     // components.
     bool directionAt(const Vector3& point, Vector3& direction) const
     {
+        float speed;
+        return directionAndSpeedAt(point, direction, speed);
+    }
+    // directionAt and speedAt at one point, from one blend of the samples:
+    // their speed lane blends the sample speeds with the operations of
+    // speedAt, so both answers are those of the two lookups. False outside,
+    // with both out-parameters untouched.
+    bool directionAndSpeedAt(const Vector3& point, Vector3& direction, float& speed) const
+    {
         const AxisCell column = columnCell(point.x);
         const AxisCell row = rowCell(point.y);
         if (!column.inside || !row.inside)
             return false;
         // The four lanes (vx, vy, vz, speed) blend with the same single-precision
-        // operations as one component at a time would; the speed lane is unused.
+        // operations as one component at a time would.
         using F4 = float __attribute__((vector_size(16)));
         const std::size_t w = static_cast<std::size_t>(grid_.width);
         const RegularSample* s
@@ -128,6 +137,7 @@ public:
         std::memcpy(&s11, s + w + 1, sizeof s11);
         const F4 blended = bilinear(column.fraction, row.fraction, s00, s10, s01, s11);
         direction = Vector3 {blended[0], blended[1], blended[2]}.normalized();
+        speed = blended[3];
         return true;
     }
     // Bilinear blend of the sample speeds. False outside, out-parameter untouched.

@@ -135,8 +135,7 @@ void Integrator::traceWith(
             for (int k = 0; k < runningCount; ++k) {
                 HalfLine& h = running[k];
                 float speed = 0.0f;
-                if (h.n <= 0 || !flowData_->directionAt(h.p, direction[stepping]) || !flowData_->speedAt(h.p, speed)
-                    || speed <= 0.0f) {
+                if (h.n <= 0 || !flowData_->directionAndSpeedAt(h.p, direction[stepping], speed) || speed <= 0.0f) {
                     h.line = nullptr;
                     continue;
                 }

@@ -51,24 +51,8 @@ bool CellPoints::append(float x, float y)
     float* block = blocks_.data() + blocks_.size() - 2 * kLanes;
     block[lane] = x;
     block[kLanes + lane] = y;
-    if (count_ == 0) {
-        minX_ = maxX_ = x;
-        minY_ = maxY_ = y;
-    } else {
-        minX_ = x < minX_ ? x : minX_;
-        maxX_ = x > maxX_ ? x : maxX_;
-        minY_ = y < minY_ ? y : minY_;
-        maxY_ = y > maxY_ ? y : maxY_;
-    }
     ++count_;
     return true;
-}
-
-bool CellPoints::isBeyond(float x, float y, float zSquared, float bound) const
-{
-    const float gapX = x < minX_ ? minX_ - x : (x > maxX_ ? x - maxX_ : 0.0f);
-    const float gapY = y < minY_ ? minY_ - y : (y > maxY_ ? y - maxY_ : 0.0f);
-    return !(gapX * gapX + gapY * gapY + zSquared < bound);
 }
 
 float CellPoints::minDistance(const Vector3& point) const
@@ -98,8 +82,6 @@ bool CellPoints::anyBelow(const CellPoints* const* cells, int count, float x, fl
     const Lanes qz = broadcast(zSquared);
     const Lanes limit = broadcast(bound);
     for (int k = 0; k < count; ++k) {
-        if (cells[k]->isBeyond(x, y, zSquared, bound))
-            continue;
         const float* block = cells[k]->blocks_.data();
         const float* end = block + cells[k]->blocks_.size();
         for (; block != end; block += 2 * kLanes) {

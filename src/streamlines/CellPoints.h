@@ -40,17 +40,7 @@ public:
     static bool anyBelow(const CellPoints* const* cells, int count, float x, float y, float zSquared, float bound);
 
 private:
-    // Whether the cell's bounding box is so far from (x, y) that no stored
-    // point can have a square below bound. Rounding to nearest never
-    // decreases as its argument grows, so the box's gaps, squared and summed
-    // in the same order, are below or at every stored point's square.
-    bool isBeyond(float x, float y, float zSquared, float bound) const;
-
     int count_ = 0;
-    float minX_ = 0.0f;
-    float minY_ = 0.0f;
-    float maxX_ = 0.0f;
-    float maxY_ = 0.0f;
     std::vector<float> blocks_; // 2 × kLanes floats per block
 };
 

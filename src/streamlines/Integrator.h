@@ -111,7 +111,12 @@ void Integrator::traceWith(
         Vector3 p;
         float length = 0.0f;
         int n = 0;
+        // The samples at p, taken as soon as p is known.
+        bool sampled = false;
+        Vector3 direction;
+        float speed = 0.0f;
     };
+    const auto sample = [this](HalfLine& h) { h.sampled = flowData_->directionAndSpeedAt(h.p, h.direction, h.speed); };
     for (int first = 0; first < count; first += kInTurn) {
         HalfLine running[kInTurn];
         int runningCount = 0;
@@ -124,23 +129,28 @@ void Integrator::traceWith(
                 continue;
             if (!(maxLength_ > 0.0f))
                 continue;
-            running[runningCount++] = {&line, steps[k], p, 0.0f, maxSteps_};
+            HalfLine& h = running[runningCount++];
+            h = HalfLine {};
+            h.line = &line;
+            h.step = steps[k];
+            h.p = p;
+            h.n = maxSteps_;
+            sample(h);
         }
         while (runningCount > 0) {
-            // The samples at the lines' current points.
             Vector3 p[kInTurn];
             Vector3 direction[kInTurn];
             float length[kInTurn];
             int stepping = 0;
             for (int k = 0; k < runningCount; ++k) {
                 HalfLine& h = running[k];
-                float speed = 0.0f;
-                if (h.n <= 0 || !flowData_->directionAndSpeedAt(h.p, direction[stepping], speed) || speed <= 0.0f) {
+                if (h.n <= 0 || !h.sampled || h.speed <= 0.0f) {
                     h.line = nullptr;
                     continue;
                 }
                 p[stepping] = h.p;
-                length[stepping] = speed * h.step;
+                direction[stepping] = h.direction;
+                length[stepping] = h.speed * h.step;
                 ++stepping;
             }
             bool moved[kInTurn] = {};
@@ -167,6 +177,10 @@ void Integrator::traceWith(
                 if (!h.line->append(h.p))
                     continue;
                 h.length = h.length + std::fabs(length[taken]);
+                // The next step's samples before the separation test: both
+                // only read, and the processor works on both at once. They go
+                // unused where the line ends here.
+                sample(h);
                 if (!acceptPoint(h.p))
                     continue;
                 h.n = h.n - 1;

@@ -90,16 +90,8 @@ void StreamlineLayer::setIntegrator(LayerIntegrator* integrator)
 
 void StreamlineLayer::resetGrid()
 {
-    for (std::uint32_t i = 0; i < usedCells_; ++i)
-        cellPool_[i].clear();
-    usedCells_ = 0;
-    const std::size_t count = static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_);
-    try {
-        cellSlots_.assign(count, 0);
-    } catch (const std::bad_alloc&) {
-        // Without a grid no seed is valid: the placement draws nothing.
-        cellSlots_.clear();
-        cellSlots_.shrink_to_fit();
+    // Without a grid no seed is valid: the placement draws nothing.
+    if (!grid_.reset(columns_, rows_)) {
         columns_ = 0;
         rows_ = 0;
     }
@@ -125,57 +117,21 @@ bool StreamlineLayer::cellOf(const Vector3& point, int& column, int& row) const
 
 bool StreamlineLayer::hasGrid() const
 {
-    return cellSlots_.size() == static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_);
+    return grid_.columns() == columns_ && grid_.rows() == rows_;
 }
 
 const CellPoints* StreamlineLayer::cell(int column, int row) const
 {
-    if (column < 0 || column >= columns_ || row < 0 || row >= rows_ || !hasGrid())
-        return nullptr;
-    const std::uint32_t slot = cellSlots_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_)
-        + static_cast<std::size_t>(column)];
-    return slot == 0 ? nullptr : &cellPool_[slot - 1];
+    return hasGrid() ? grid_.cell(column, row) : nullptr;
 }
 
 void StreamlineLayer::addToGrid(const Vector3& point)
 {
     int column = 0;
     int row = 0;
-    if (!cellOf(point, column, row) || !hasGrid())
-        return;
-    std::uint32_t& slot = cellSlots_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_)
-        + static_cast<std::size_t>(column)];
-    if (slot == 0) {
-        if (usedCells_ == cellPool_.size()) {
-            try {
-                cellPool_.emplace_back();
-            } catch (const std::bad_alloc&) {
-                return;
-            }
-        }
-        slot = ++usedCells_;
-    }
-    // A cell that cannot grow drops the point, like a point without a cell.
-    cellPool_[slot - 1].append(point.x, point.y);
-}
-
-bool StreamlineLayer::hasStoredPointCloserThan(const Vector3& point, int column, int row, float bound) const
-{
-    const CellPoints* block[9];
-    int count = 0;
-    const int firstColumn = column > 0 ? column - 1 : 0;
-    const int lastColumn = column + 1 < columns_ ? column + 1 : columns_ - 1;
-    const int firstRow = row > 0 ? row - 1 : 0;
-    const int lastRow = row + 1 < rows_ ? row + 1 : rows_ - 1;
-    for (int r = firstRow; r <= lastRow; ++r) {
-        const std::uint32_t* slots = &cellSlots_[static_cast<std::size_t>(r) * static_cast<std::size_t>(columns_)];
-        for (int c = firstColumn; c <= lastColumn; ++c) {
-            if (slots[c] != 0)
-                block[count++] = &cellPool_[slots[c] - 1];
-        }
-    }
-    const float dz = point.z - 0.0f;
-    return CellPoints::anyBelow(block, count, point.x, point.y, dz * dz, bound);
+    // A point the grid cannot take is dropped, like a point without a cell.
+    if (cellOf(point, column, row) && hasGrid())
+        grid_.add(column, row, point.x, point.y);
 }
 
 bool StreamlineLayer::isFartherThan(const Vector3& point, float distance, float bound) const
@@ -189,7 +145,8 @@ bool StreamlineLayer::isFartherThan(const Vector3& point, float distance, float 
     // distance exactly when no stored point's rounded distance lies below it.
     if (!(distance <= std::numeric_limits<float>::max()))
         return false;
-    return !hasGrid() || !hasStoredPointCloserThan(point, column, row, bound);
+    const float dz = point.z - 0.0f;
+    return !hasGrid() || !grid_.anyBelow(column, row, point.x, point.y, dz * dz, bound);
 }
 
 bool StreamlineLayer::isFarEnough(const Vector3& point) const

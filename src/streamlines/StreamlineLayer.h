@@ -2,10 +2,10 @@
 
 #include "flow/Vector3.h"
 #include "streamlines/CellPoints.h"
+#include "streamlines/OccupancyGrid.h"
 #include "streamlines/SeparationTest.h"
 #include "streamlines/StreamlineSet.h"
 
-#include <cstdint>
 #include <vector>
 
 namespace tvl {
@@ -65,7 +65,7 @@ public:
 
     int columns() const { return columns_; }
     int rows() const { return rows_; }
-    int cellCount() const { return static_cast<int>(cellSlots_.size()); }
+    int cellCount() const { return static_cast<int>(grid_.cellCount()); }
     float dsep() const { return dsep_; }
     float dtest() const { return dtest_; }
     float testRatio() const { return testRatio_; }
@@ -81,9 +81,6 @@ public:
     const CellPoints* cell(int column, int row) const;
 
 private:
-    // Whether a stored point in the 3 × 3 cells around (column, row) has a
-    // rounded distance below the one whose squaredDistanceBound is bound.
-    bool hasStoredPointCloserThan(const Vector3& point, int column, int row, float bound) const;
     // The separation test with a distance and its squared bound.
     bool isFartherThan(const Vector3& point, float distance, float bound) const;
     void walkForSeeds(std::vector<Vector3>& candidates) const;
@@ -94,13 +91,7 @@ private:
 
     LayerIntegrator* integrator_ = nullptr;
     const FlowData* flowData_ = nullptr;
-    // The occupancy grid: per cell, row by row, 0 while it holds no point,
-    // else 1 + the index of its points in cellPool_. The pool's first
-    // usedCells_ entries belong to the grid; the rest are emptied cells of
-    // earlier placements, kept with their storage for the next ones.
-    std::vector<std::uint32_t> cellSlots_;
-    std::vector<CellPoints> cellPool_;
-    std::uint32_t usedCells_ = 0;
+    OccupancyGrid grid_;
     StreamlineSet placed_;
     int columns_ = 0;
     int rows_ = 0;

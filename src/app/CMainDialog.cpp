@@ -2,9 +2,12 @@
 
 #include "app/AppIcon.h"
 #include "app/CAboutDialog.h"
+#include "netcdf/NetCdfImporter.h"
+#include "render/SvgPicture.h"
 #include "ui/CArrowPlotPage.h"
 #include "ui/CBackgroundPage.h"
 #include "ui/CLayerTabCtrl.h"
+#include "ui/CNetCdfImportDialog.h"
 #include "ui/COpenGLWnd.h"
 #include "ui/CStreamlinePage.h"
 #include "ui/CTransferDisplay.h"
@@ -14,8 +17,11 @@
 #include "ui/LabelStatusSink.h"
 #include "ui/QtDialogProvider.h"
 #include "view/FlowView.h"
+#include "view/LegendValue.h"
+#include "view/PictureScene.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +35,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSaveFile>
 #include <QVBoxLayout>
 
 #include <utility>
@@ -42,11 +49,49 @@ namespace {
 
 const QString kGridFilter = QStringLiteral("Flow Grid Files (*.gri);;All Files (*.*)");
 const QString kDataFilter = QStringLiteral("Flow Data Files (*.dat);;All Files (*.*)");
-const QString kImageFilter = QStringLiteral("PNG Image Files (*.png);;All Files (*.*)");
+const QString kImageFilter = QStringLiteral("PNG Image Files (*.png);;SVG Image Files (*.svg);;All Files (*.*)");
+const QString kNetCdfFilter = QStringLiteral("NetCDF Files (*.nc *.nc4 *.cdf *.netcdf);;All Files (*.*)");
 
 std::string localPath(const QString& path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+// Writes the picture as PNG under a temporary name in the target's folder and
+// renames it into place only when complete, so a full disk leaves neither a
+// broken picture nor a stray file, and an existing file stays as it was.
+// False with the system's error text in cause. The PNG is encoded in memory
+// first: the encoder then never meets a failing disk, whose error it would
+// report only as "Unknown error" (and on whose error path it leaks).
+bool writePicture(const QImage& picture, const QString& path, QString& cause)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    QImageWriter writer(&buffer, "png");
+    if (!buffer.open(QIODevice::WriteOnly) || !writer.write(picture)) {
+        cause = writer.errorString();
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        cause = file.errorString();
+        return false;
+    }
+    // A write that stops short (the disk filled up on the way) has no error
+    // of its own: writing on is what meets the system's error. A full disk
+    // may also show only when the last buffered bytes are flushed.
+    qint64 done = 0;
+    while (done < png.size()) {
+        const qint64 written = file.write(png.constData() + done, png.size() - done);
+        if (written <= 0)
+            break;
+        done += written;
+    }
+    if (done == png.size() && file.flush() && file.commit())
+        return true;
+    cause = file.errorString();
+    file.cancelWriting();
+    return false;
 }
 
 template <class Slot>
@@ -91,12 +136,77 @@ void CMainDialog::createMenu()
     menuBar_ = new QMenuBar(this);
     QMenu* file = menuBar_->addMenu(QStringLiteral("&File"));
     addCommand(file, QStringLiteral("&Open..."), QKeySequence(Qt::CTRL | Qt::Key_O), this, &CMainDialog::OnFileOpen);
+    addCommand(file, QStringLiteral("Import NetCDF..."), QKeySequence(Qt::CTRL | Qt::Key_I), this,
+        &CMainDialog::OnFileImportNetCdf);
     addCommand(
         file, QStringLiteral("Save Image..."), QKeySequence(Qt::CTRL | Qt::Key_S), this, &CMainDialog::OnFileSaveImage);
     file->addSeparator();
     addCommand(file, QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), this, &CMainDialog::OnFileQuit);
+    createExtrasMenu();
     QMenu* help = menuBar_->addMenu(QStringLiteral("&Help"));
     addCommand(help, QStringLiteral("&Info über Tavrel..."), QKeySequence(), this, &CMainDialog::OnAbout);
+}
+
+void CMainDialog::createExtrasMenu()
+{
+    QMenu* extras = menuBar_->addMenu(QStringLiteral("Extras"));
+    addStreamlineOptionItems(extras);
+    extras->addSeparator();
+    addStreamlineStyleItems(extras);
+}
+
+void CMainDialog::addStreamlineOptionItems(QMenu* extras)
+{
+    normalizedStepAction_ = extras->addAction(QStringLiteral("Schrittweite normieren"));
+    noSelfOverlapAction_ = extras->addAction(QStringLiteral("Linien nicht selbst überdecken"));
+    for (QAction* option : {normalizedStepAction_, noSelfOverlapAction_}) {
+        option->setCheckable(true);
+        connect(option, &QAction::toggled, this, &CMainDialog::handStreamlineOptions);
+    }
+}
+
+void CMainDialog::handStreamlineOptions()
+{
+    const StreamlineOptions options {normalizedStepAction_->isChecked(), noSelfOverlapAction_->isChecked()};
+    for (COpenGLWnd* canvas : canvases_)
+        if (canvas)
+            canvas->setStreamlineOptions(options);
+}
+
+void CMainDialog::addStreamlineStyleItems(QMenu* extras)
+{
+    lineMarksAction_ = extras->addAction(QStringLiteral("Richtungspfeile auf Stromlinien"));
+    lineColourAction_ = extras->addAction(QStringLiteral("Stromlinien einfärben"));
+    for (QAction* item : {lineMarksAction_, lineColourAction_}) {
+        item->setCheckable(true);
+        connect(item, &QAction::toggled, this, &CMainDialog::OnExtrasStreamlineStyle);
+    }
+}
+
+StreamlineStyle CMainDialog::streamlineStyle() const
+{
+    StreamlineStyle style;
+    style.markSpacing = lineMarksAction_->isChecked() ? StreamlineStyle::kDefaultMarkSpacing : 0;
+    style.coloured = lineColourAction_->isChecked();
+    return style;
+}
+
+void CMainDialog::OnExtrasStreamlineStyle()
+{
+    current_->restyleStreamlines(streamlineStyle());
+}
+
+QString CMainDialog::legendToolTip(int column) const
+{
+    const int entries = transfer_->colorTable()->entryCount();
+    const BackgroundQuantity quantity = backgroundPage_->coderQuantity();
+    const int k = backgroundPage_->coderValueIndex();
+    float value = 0.0f;
+    // Column i shows the entry a coder picks for t from i / entries on.
+    if (entries <= 0 || column < 0 || column >= entries
+        || !legendValueAt(flow_, quantity, k, static_cast<float>(column) / static_cast<float>(entries), value))
+        return {};
+    return QString::fromStdString(legendName(quantity, k) + ": " + legendText(quantity, value));
 }
 
 void CMainDialog::createControls()
@@ -171,6 +281,7 @@ void CMainDialog::createControls()
 
     transfer_->setDialogs(
         dialogs_.get(), [this] { hideCanvases(); }, [this] { showCanvases(); });
+    transfer_->setLegend([this](int column) { return legendToolTip(column); });
 
     connect(canvas1Button_, &QRadioButton::clicked, this, &CMainDialog::OnBnClickedCanvas1);
     connect(canvas2Button_, &QRadioButton::clicked, this, &CMainDialog::OnBnClickedCanvas2);
@@ -201,6 +312,29 @@ void CMainDialog::OnFileOpen()
     showCanvases();
 }
 
+void CMainDialog::OnFileImportNetCdf()
+{
+    hideCanvases();
+    const QString path = dialogs_->getOpenFileName(this, kNetCdfFilter);
+    if (!path.isEmpty()) {
+        NetCdfImporter importer;
+        importer.setLogSink(&log_);
+        importer.setStatusControl(status_.get());
+        NetCdfScan scan;
+        log_.clear();
+        if (!importer.scanFile(localPath(path), scan)) {
+            showLoadError();
+        } else {
+            CNetCdfImportDialog dialog(QFileInfo(path).fileName(), scan, this);
+            if (dialogs_->exec(dialog) == QDialog::Accepted) {
+                const NetCdfImportOptions options = dialog.options();
+                runLoad([&] { return importer.importFile(localPath(path), options, flow_); });
+            }
+        }
+    }
+    showCanvases();
+}
+
 bool CMainDialog::openFiles(const QString& gridPath, const QString& dataPath)
 {
     hideCanvases();
@@ -221,13 +355,21 @@ bool CMainDialog::runLoad(const std::function<bool()>& load)
 {
     log_.clear();
     if (!load()) {
-        dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
-            QStringLiteral("Ein Fehler ist beim Laden der Flowdaten aufgetreten."),
-            QString::fromStdString(log_.lastMessage()));
+        showLoadError();
         return false;
     }
     adoptLoadedData();
+    if (!flow_.loadNotice().empty())
+        dialogs_->message(this, DialogProvider::Icon::Information, QStringLiteral("Hinweis"),
+            QString::fromStdString(flow_.loadNotice()));
     return true;
+}
+
+void CMainDialog::showLoadError()
+{
+    dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
+        QStringLiteral("Ein Fehler ist beim Laden der Flowdaten aufgetreten."),
+        QString::fromStdString(log_.lastMessage()));
 }
 
 void CMainDialog::adoptLoadedData()
@@ -259,7 +401,7 @@ void CMainDialog::adoptLoadedData()
 void CMainDialog::OnFileSaveImage()
 {
     hideCanvases();
-    const QImage picture = current_->picture();
+    const QImage picture = current_->viewportPicture();
     if (picture.isNull()) {
         dialogs_->message(this, DialogProvider::Icon::None, QStringLiteral("Hinweis"),
             QStringLiteral("Im gewählten Canvas wurde noch nichts gezeichnet."));
@@ -270,13 +412,27 @@ void CMainDialog::OnFileSaveImage()
     if (!path.isEmpty()) {
         if (QFileInfo(path).suffix().isEmpty())
             path += QStringLiteral(".png");
-        QImageWriter writer(path, "png");
-        if (!writer.write(picture))
-            dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
-                QStringLiteral("Das Bild konnte nicht gespeichert werden."),
-                path + QStringLiteral(": ") + writer.errorString());
+        if (QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
+            saveSvgPicture(path);
+        } else {
+            QString cause;
+            if (!writePicture(picture, path, cause))
+                dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
+                    QStringLiteral("Das Bild konnte nicht gespeichert werden."), path + QStringLiteral(": ") + cause);
+        }
     }
     showCanvases();
+}
+
+void CMainDialog::saveSvgPicture(const QString& path)
+{
+    PictureScene scene;
+    std::string error = "the picture was drawn from a data set that is no longer loaded";
+    if (current_->describePicture(scene) && writeSvgPicture(localPath(path), scene, error))
+        return;
+    dialogs_->message(this, DialogProvider::Icon::Critical, QStringLiteral("Information"),
+        QStringLiteral("Das Bild konnte nicht gespeichert werden."),
+        path + QStringLiteral(": ") + QString::fromStdString(error));
 }
 
 void CMainDialog::OnFileQuit()
@@ -325,6 +481,7 @@ void CMainDialog::chooseCanvas(int index)
     current_->setStreamlineSettings(
         static_cast<float>(settings.dsep), static_cast<float>(settings.dtest), settings.scheme);
     current_->setEvenPlacement(settings.placement == Placement::EvenDistances);
+    current_->setStreamlineStyle(streamlineStyle());
     backgroundPage_->setColorTable(transfer_->colorTable());
     if (view_) {
         const bool current = current_->makeCanvasCurrent();

@@ -2,6 +2,7 @@
 
 #include "flow/FlowData.h"
 #include "ui/MessageLog.h"
+#include "view/LayerSettings.h"
 
 #include <QDialog>
 
@@ -9,9 +10,11 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QCheckBox;
 class QKeyEvent;
 class QLabel;
+class QMenu;
 class QMenuBar;
 class QProgressBar;
 class QPushButton;
@@ -49,7 +52,12 @@ public:
 
     // File, "&Open...": asks for a grid file and a data file and loads them.
     void OnFileOpen();
-    // File, "Save Image...": writes the current canvas's picture as a PNG file.
+    // File, "Import NetCDF...": asks for a NetCDF file, shows what it offers
+    // in the import dialog and loads the field chosen there, as Open does.
+    void OnFileImportNetCdf();
+    // File, "Save Image...": writes the part of the current canvas's picture
+    // that shows the data set (its viewport) as a PNG file; a failed write
+    // leaves no file behind and names the system's cause.
     void OnFileSaveImage();
     // File, "&Quit": ends the dialog after a Yes.
     void OnFileQuit();
@@ -59,6 +67,10 @@ public:
     void OnBnClickedCanvas2();
     // Help, "&Info über Tavrel...".
     void OnAbout();
+    // Extras, "Richtungspfeile auf Stromlinien" or "Stromlinien einfärben"
+    // toggled: the current canvas takes the streamline style and shows it at
+    // once.
+    void OnExtrasStreamlineStyle();
 
     // Loads a data set as Open does once both files are chosen, with the same
     // messages and hidden canvases; true on success.
@@ -84,6 +96,16 @@ public:
     QLabel* progressLabel() const { return progressLabel_; }
     QProgressBar* progressBar() const { return progressBar_; }
     QMenuBar* menuBar() const { return menuBar_; }
+    // The "Extras" check items of the streamline options.
+    QAction* normalizedStepAction() const { return normalizedStepAction_; }
+    QAction* noSelfOverlapAction() const { return noSelfOverlapAction_; }
+    // The transfer strip's tool tip at a strip column: the current background
+    // quantity's value there; empty before a load.
+    QString legendToolTip(int column) const;
+    QAction* lineMarksAction() const { return lineMarksAction_; }
+    QAction* lineColourAction() const { return lineColourAction_; }
+    // The streamline style the "Extras" menu's check items ask for.
+    StreamlineStyle streamlineStyle() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -91,11 +113,24 @@ protected:
 private:
     void createControls();
     void createMenu();
+    // The "Extras" menu: options beyond the start state, each a check item,
+    // all off at start.
+    void createExtrasMenu();
+    void addStreamlineOptionItems(QMenu* extras);
+    // Hands the streamline options to both canvases; the next Draw or click
+    // uses them.
+    void handStreamlineOptions();
+    void addStreamlineStyleItems(QMenu* extras);
+    // Save Image as an SVG file: the current canvas's picture described anew.
+    void saveSvgPicture(const QString& path);
     void hideCanvases();
     void showCanvases();
-    // Runs one load; on success the window takes the new data set, on failure
-    // it shows the error box and keeps everything as it was.
+    // Runs one load; on success the window takes the new data set and shows
+    // the load's notice, if any, in a "Hinweis" box; on failure it shows the
+    // error box and keeps everything as it was.
     bool runLoad(const std::function<bool()>& load);
+    // The error box of a failed load, with the logged cause as its detail.
+    void showLoadError();
     void adoptLoadedData();
     void chooseCanvas(int index);
 
@@ -121,6 +156,10 @@ private:
     QLabel* progressLabel_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QMenuBar* menuBar_ = nullptr;
+    QAction* normalizedStepAction_ = nullptr;
+    QAction* noSelfOverlapAction_ = nullptr;
+    QAction* lineMarksAction_ = nullptr;
+    QAction* lineColourAction_ = nullptr;
     QWidget* client_ = nullptr;
 };
 

@@ -39,16 +39,8 @@ CViewerApp::CViewerApp(int& argc, char** argv)
 int CViewerApp::run()
 {
     const CommandLine line = parseCommandLine(arguments());
-    switch (line.action) {
-    case CommandLine::Action::Help:
-        std::fputs(qPrintable(commandLineHelp()), stdout);
-        return 0;
-    case CommandLine::Action::Error:
-        std::fprintf(stderr, "tavrel: %s\n\n%s", qPrintable(line.error), qPrintable(commandLineHelp()));
-        return 2;
-    case CommandLine::Action::Run:
-        break;
-    }
+    if (line.action != CommandLine::Action::Run)
+        return answerWithoutWindow(line);
     return runWindow(line);
 }
 

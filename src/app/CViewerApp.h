@@ -6,8 +6,10 @@ namespace tvl {
 
 struct CommandLine;
 
-// The application: reads the command line, runs the main window modally and
-// ends when it closes. Call prepareOpenGl() before constructing it.
+// The application: reads the command line (without Qt's own options), runs
+// the main window modally and ends when it closes. Call prepareOpenGl()
+// before constructing it. What needs no window is best answered before it
+// exists (main.cpp), since it needs a display.
 class CViewerApp : public QApplication {
     Q_OBJECT
 

@@ -5,6 +5,8 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 
+#include <cstdio>
+
 namespace tvl {
 
 namespace {
@@ -92,6 +94,40 @@ QString commandLineHelp()
     QCommandLineParser parser;
     describe(parser, options);
     return parser.helpText();
+}
+
+QStringList argumentsOf(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+bool canOpenWindow(const QStringList& arguments)
+{
+    if (!qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        return true;
+    // The X and Wayland platforms need the display named above; the others
+    // (offscreen, vnc, eglfs, ...) bring their own.
+    const QString platform = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith(QStringLiteral("xcb"))
+        && !platform.startsWith(QStringLiteral("wayland")))
+        return true;
+    for (const QString& argument : arguments)
+        if (argument == QStringLiteral("-platform") || argument == QStringLiteral("--platform"))
+            return true;
+    return false;
+}
+
+int answerWithoutWindow(const CommandLine& line)
+{
+    if (line.action == CommandLine::Action::Help) {
+        std::fputs(qPrintable(commandLineHelp()), stdout);
+        return 0;
+    }
+    std::fprintf(stderr, "tavrel: %s\n\n%s", qPrintable(line.error), qPrintable(commandLineHelp()));
+    return 2;
 }
 
 } // namespace tvl

@@ -34,5 +34,18 @@ struct CommandLine {
 // arguments: the program name followed by its arguments.
 CommandLine parseCommandLine(const QStringList& arguments);
 QString commandLineHelp();
+// The arguments of main() as parseCommandLine takes them; needs no
+// application object.
+QStringList argumentsOf(int argc, char** argv);
+// Whether a window could be opened: a display is named in the environment
+// (DISPLAY, WAYLAND_DISPLAY), or a Qt platform that needs none is chosen
+// (QT_QPA_PLATFORM other than xcb and wayland, or any -platform argument).
+// Without, the application object would abort.
+bool canOpenWindow(const QStringList& arguments);
+// Answers what needs no window (Help, Error) and gives the exit code: the
+// usage text on standard output and 0, or the cause and the usage text on
+// standard error and 2. Needs an application object of any kind (a
+// QCoreApplication needs no display).
+int answerWithoutWindow(const CommandLine& line);
 
 } // namespace tvl

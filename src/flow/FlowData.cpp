@@ -38,6 +38,7 @@ bool FlowData::fail(const std::string& cause)
 
 bool FlowData::loadData(std::string gridName, std::string dataName)
 {
+    notice_.clear();
     bool result = true;
     if (gridName.empty() || dataName.empty()) {
         log(std::string(kTag) + "Bitte zuerst ein File spezifizieren.");
@@ -81,11 +82,21 @@ bool FlowData::loadFiles(const std::string& gridName, const std::string& dataNam
     adoptRegularGrid(std::move(fresh));
     headerInteger_ = reader.header().headerInteger;
     headerReal_ = reader.header().headerReal;
+    if (reader.dataFileBytes() > reader.dataBytesNeeded()) {
+        const GridHeader& header = reader.header();
+        notice_ = "Die Datendatei ist länger, als das Gitter verlangt: " + std::to_string(header.width) + " x "
+            + std::to_string(header.height) + " Knoten mit je " + std::to_string(3LL + header.additionalCount)
+            + " Werten brauchen " + std::to_string(reader.dataBytesNeeded()) + " Bytes, die Datei hat "
+            + std::to_string(reader.dataFileBytes())
+            + " Bytes. Der Rest wird nicht gelesen. Gehört die Datendatei zu einem anderen Gitter?";
+        log(kTag + notice_);
+    }
     return true;
 }
 
 bool FlowData::loadNodes(NodeGrid nodes, int headerInteger, float headerReal)
 {
+    notice_.clear();
     try {
         if (nodes.width < 2 || nodes.height < 2 || nodes.additionalCount < 0 || !nodes.positions || !nodes.records)
             return fail("Ungültiges Knotengitter.");

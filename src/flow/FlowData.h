@@ -48,6 +48,12 @@ public:
     // the data set is then unchanged.
     bool loadData(std::string gridName, std::string dataName);
 
+    // What the user should know about the last load although it succeeded,
+    // in German without the log tag (the log has it tagged); empty when
+    // nothing. A data file longer than its grid needs loads (the bytes beyond
+    // the records are not read) but may belong to another grid.
+    const std::string& loadNotice() const { return notice_; }
+
     // The load's last three phases on an in-memory node grid (resampling and
     // value borders, with the same checks and reports as loadData), for data
     // sets that come from elsewhere than a file pair.
@@ -186,6 +192,7 @@ private:
     LogSink* log_ = nullptr;
     std::uint64_t regularGridCap_ = kMaxRegularGridBytes;
 
+    std::string notice_;
     int headerInteger_ = 0;
     float headerReal_ = 0.0f;
     RegularGrid grid_;

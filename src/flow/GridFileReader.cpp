@@ -104,6 +104,7 @@ bool GridFileReader::openData(const std::string& name, std::string& cause)
             + number(static_cast<long long>(data_.size())) + " Bytes der Datei.";
         return false;
     }
+    dataBytesNeeded_ = 4 * recordFloats * nodeCount;
     // The records are read row by row while the resampling needs them; this
     // phase only establishes that the file holds every one.
     progress_.status("Loading Flow Data...");

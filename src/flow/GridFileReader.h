@@ -5,6 +5,7 @@
 #include "flow/NodeRows.h"
 #include "flow/Vector3.h"
 
+#include <cstdint>
 #include <string>
 
 namespace tvl {
@@ -29,6 +30,11 @@ public:
     // Opens the data file and checks that it holds W × H records of 3 + N
     // floats; bytes beyond them are ignored.
     bool openData(const std::string& name, std::string& cause);
+    // After openData: the bytes the records take (W × H × (3 + N) × 4) and
+    // the bytes the data file has. More than needed may be a data file of
+    // another grid.
+    std::uint64_t dataBytesNeeded() const { return dataBytesNeeded_; }
+    std::uint64_t dataFileBytes() const { return data_.size(); }
 
     const GridHeader& header() const { return header_; }
     const Vector3& minimum() const { return minimum_; }
@@ -50,6 +56,7 @@ private:
     Vector3 minimum_;
     Vector3 maximum_;
     Vector3 extent_;
+    std::uint64_t dataBytesNeeded_ = 0;
 };
 
 } // namespace tvl

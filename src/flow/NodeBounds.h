@@ -17,8 +17,10 @@ public:
     void add(const float* xyz, std::size_t nodes);
 
     // The bounds and extent (maximum − minimum). False with a German cause
-    // when a coordinate was not finite, the grid has no extent in x or y, or
-    // the extent overflows a float; the outputs are then meaningless.
+    // when an x or y coordinate was not finite, the grid has no extent in x or
+    // y, or the extent overflows a float; the outputs are then meaningless.
+    // z takes part in nothing: its bounds are those of the finite z values,
+    // and 0 when there is none.
     bool finish(Vector3& minimum, Vector3& maximum, Vector3& extent, std::string& cause) const;
 
 private:

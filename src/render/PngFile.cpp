@@ -1,17 +1,14 @@
 #include "render/PngFile.h"
 
+#include "render/AtomicFile.h"
 #include "render/RgbaImage.h"
 
 #include <png.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <utility>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tvl {
 
@@ -21,6 +18,17 @@ namespace {
 png_int_32 bottomUpStride(int width)
 {
     return -static_cast<png_int_32>(4 * width);
+}
+
+png_image headerOf(const RgbaImage& image)
+{
+    png_image header;
+    std::memset(&header, 0, sizeof header);
+    header.version = PNG_IMAGE_VERSION;
+    header.width = static_cast<png_uint_32>(image.width());
+    header.height = static_cast<png_uint_32>(image.height());
+    header.format = PNG_FORMAT_RGBA;
+    return header;
 }
 
 } // namespace
@@ -35,52 +43,46 @@ bool writePng(const std::string& path, const RgbaImage& image, std::string& erro
         error = "image too wide for PNG";
         return false;
     }
+    return writeFileAtomically(
+        path,
+        [&image](std::FILE* file, std::string& failure) {
+            png_image header = headerOf(image);
+            const bool encoded
+                = png_image_write_to_stdio(&header, file, 0, image.data(), bottomUpStride(image.width()), nullptr) != 0;
+            if (!encoded)
+                failure = std::string("PNG encoding failed: ") + header.message;
+            png_image_free(&header);
+            return encoded;
+        },
+        error);
+}
 
-    std::string temporary = path + ".XXXXXX";
-    const int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) {
-        error = "cannot create a file beside " + path + ": " + std::strerror(errno);
+bool encodePng(const RgbaImage& image, std::vector<std::uint8_t>& png, std::string& error)
+{
+    if (image.isEmpty() || image.width() > std::numeric_limits<png_int_32>::max() / 4) {
+        error = "cannot encode an empty or too wide image as PNG";
         return false;
     }
-    std::FILE* file = fdopen(descriptor, "wb");
-    if (file == nullptr) {
-        error = "cannot open " + temporary + ": " + std::strerror(errno);
-        close(descriptor);
-        std::remove(temporary.c_str());
+    png_image header = headerOf(image);
+    png_alloc_size_t bytes = 0;
+    // The first call only measures.
+    if (png_image_write_to_memory(&header, nullptr, &bytes, 0, image.data(), bottomUpStride(image.width()), nullptr)
+        == 0) {
+        error = std::string("PNG encoding failed: ") + header.message;
+        png_image_free(&header);
         return false;
     }
-
-    png_image header;
-    std::memset(&header, 0, sizeof header);
-    header.version = PNG_IMAGE_VERSION;
-    header.width = static_cast<png_uint_32>(image.width());
-    header.height = static_cast<png_uint_32>(image.height());
-    header.format = PNG_FORMAT_RGBA;
-
-    const bool encoded
-        = png_image_write_to_stdio(&header, file, 0, image.data(), bottomUpStride(image.width()), nullptr) != 0;
-    if (!encoded)
+    std::vector<std::uint8_t> encoded(bytes);
+    const bool done = png_image_write_to_memory(
+                          &header, encoded.data(), &bytes, 0, image.data(), bottomUpStride(image.width()), nullptr)
+        != 0;
+    if (!done)
         error = std::string("PNG encoding failed: ") + header.message;
     png_image_free(&header);
-
-    // fclose flushes the last buffered bytes, so a full disk shows up only here.
-    const bool closed = std::fclose(file) == 0;
-    if (encoded && !closed)
-        error = "cannot finish " + path + ": " + std::strerror(errno);
-    if (!encoded || !closed) {
-        std::remove(temporary.c_str());
+    if (!done)
         return false;
-    }
-    // mkstemp creates the file for its owner only; a picture is meant to be shared
-    // like any other file the user writes, so it takes the usual mode.
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(temporary.c_str(), 0666 & ~mask);
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        error = "cannot write " + path + ": " + std::strerror(errno);
-        std::remove(temporary.c_str());
-        return false;
-    }
+    encoded.resize(bytes);
+    png = std::move(encoded);
     return true;
 }
 

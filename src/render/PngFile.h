@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace tvl {
 
@@ -12,6 +14,10 @@ class RgbaImage;
 // on failure (false, error says why) no file is left behind and an existing
 // file of that name is kept as it was. An empty image is refused.
 bool writePng(const std::string& path, const RgbaImage& image, std::string& error);
+
+// The bytes of the PNG file writePng would write, in memory. False with the
+// cause in error for an empty image; png is then untouched.
+bool encodePng(const RgbaImage& image, std::vector<std::uint8_t>& png, std::string& error);
 
 // Reads any PNG file into 8-bit RGBA, rows bottom-up as RgbaImage holds them.
 // False with the cause in error when the file is missing or not a PNG; image

@@ -1,6 +1,7 @@
 #include "render/RenderPicture.h"
 
 #include "flow/FlowData.h"
+#include "render/Legend.h"
 #include "render/OffscreenContext.h"
 #include "render/RenderSettings.h"
 #include "render/RgbaImage.h"
@@ -11,6 +12,8 @@
 #include "view/DrawLayers.h"
 #include "view/FlowView.h"
 #include "view/GlState.h"
+#include "view/LegendValue.h"
+#include "view/PictureScene.h"
 
 #include <cstddef>
 #include <memory>
@@ -54,9 +57,15 @@ bool checkValue(const FlowData& flow, int k, const char* what, std::string& erro
     return false;
 }
 
-} // namespace
+// What both kinds of picture need besides the view: the transfer function
+// and the coders of the background and of coloured streamlines.
+struct Coders {
+    TransferFunction transfer;
+    std::shared_ptr<const DataCoder> background;
+    std::shared_ptr<const DataCoder> lines;
+};
 
-bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaImage& picture, std::string& error)
+bool prepare(const FlowData& flow, const RenderSettings& settings, Coders& coders, std::string& error)
 {
     if (!flow.isLoaded()) {
         error = "no flow data set is loaded";
@@ -66,13 +75,34 @@ bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaIma
     if (layers.layers.background && layers.backgroundQuantity == BackgroundQuantity::AdditionalValue
         && !checkValue(flow, layers.backgroundValue, "the background", error))
         return false;
+    if (settings.legend && layers.backgroundQuantity == BackgroundQuantity::AdditionalValue
+        && !checkValue(flow, layers.backgroundValue, "the legend", error))
+        return false;
     if (layers.layers.arrows && layers.arrowCoding.kind == ArrowCoding::Kind::AdditionalValue
         && !checkValue(flow, layers.arrowCoding.value, "the arrow coding", error))
+        return false;
+    if (layers.lineStyle.coloured && settings.lineQuantity == BackgroundQuantity::AdditionalValue
+        && !checkValue(flow, settings.lineValue, "the streamline colour", error))
         return false;
     if (settings.transferEntries < 2) {
         error = "the transfer function needs at least 2 entries";
         return false;
     }
+    coders.transfer.setClientRect(ClientRect {0, 0, settings.transferEntries, kStripHeight});
+    applyTransfer(settings, coders.transfer);
+    coders.background
+        = makeDataCoder(layers.backgroundQuantity, layers.backgroundValue, flow, coders.transfer.colorTable());
+    coders.lines = makeDataCoder(settings.lineQuantity, settings.lineValue, flow, coders.transfer.colorTable());
+    return true;
+}
+
+} // namespace
+
+bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaImage& picture, std::string& error)
+{
+    Coders coders;
+    if (!prepare(flow, settings, coders, error))
+        return false;
 
     OffscreenContext context;
     std::string reason;
@@ -82,11 +112,7 @@ bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaIma
     }
     applyInitialGlState();
 
-    TransferFunction transfer(ClientRect {0, 0, settings.transferEntries, kStripHeight});
-    applyTransfer(settings, transfer);
-    const std::shared_ptr<const DataCoder> coder
-        = makeDataCoder(layers.backgroundQuantity, layers.backgroundValue, flow, transfer.colorTable());
-
+    const LayerSettings& layers = settings.layers;
     RgbaImage drawn;
     {
         // The view's display list lives in this context: the view goes first.
@@ -94,9 +120,10 @@ bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaIma
         view.setCanvasSize(settings.width, settings.height);
         view.resetRegion();
         view.applyViewport();
-        drawLayers(view, layers, coder.get(), settings.zoom ? &*settings.zoom : nullptr);
+        drawLayers(
+            view, layers, coders.background.get(), settings.zoom ? &*settings.zoom : nullptr, coders.lines.get());
         for (const auto& seed : settings.seeds)
-            view.seedStreamlineAt(seed[0], seed[1]);
+            drawSeededStreamline(view, seed[0], seed[1], layers, coders.lines.get());
         drawn = context.readPixels();
     }
     // The window shows the canvas opaque; the cleared parts are black.
@@ -104,7 +131,28 @@ bool renderPicture(const FlowData& flow, const RenderSettings& settings, RgbaIma
         = std::size_t {4} * static_cast<std::size_t>(drawn.width()) * static_cast<std::size_t>(drawn.height());
     for (std::size_t alpha = 3; alpha < bytes; alpha += 4)
         drawn.data()[alpha] = 255;
+    if (settings.legend) {
+        float lowest = 0.0f;
+        float highest = 0.0f;
+        legendValueAt(flow, layers.backgroundQuantity, layers.backgroundValue, 0.0f, lowest);
+        legendValueAt(flow, layers.backgroundQuantity, layers.backgroundValue, 1.0f, highest);
+        drawn = withLegend(drawn, *coders.transfer.colorTable(), legendText(layers.backgroundQuantity, lowest),
+            legendText(layers.backgroundQuantity, highest));
+    }
     picture = std::move(drawn);
+    return true;
+}
+
+bool describePicture(const FlowData& flow, const RenderSettings& settings, PictureScene& scene, std::string& error)
+{
+    Coders coders;
+    if (!prepare(flow, settings, coders, error))
+        return false;
+    FlowView view(&flow);
+    view.setCanvasSize(settings.width, settings.height);
+    view.resetRegion();
+    describeLayers(view, settings.layers, coders.background.get(), settings.zoom ? &*settings.zoom : nullptr,
+        settings.seeds, coders.lines.get(), scene);
     return true;
 }
 

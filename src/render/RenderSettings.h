@@ -31,6 +31,11 @@ struct RenderSettings {
         return all;
     }();
 
+    // The quantity coloured streamlines code (layers.lineStyle.coloured): the
+    // speed, the direction or additional value lineValue.
+    BackgroundQuantity lineQuantity = BackgroundQuantity::Speed;
+    int lineValue = 0;
+
     // Colour table entries (the width of the window's transfer strip).
     int transferEntries = 256;
     // Index into the editor's presets; none: black to white, as at start.
@@ -41,6 +46,10 @@ struct RenderSettings {
     std::optional<ZoomRectangle> zoom;
     // Streamlines seeded by hand, canvas pixels (y down), drawn on top.
     std::vector<std::array<float, 2>> seeds;
+
+    // Adds the legend band (render/Legend.h) under the canvas: the colour ramp
+    // with the background quantity's lowest and highest value.
+    bool legend = false;
 };
 
 } // namespace tvl

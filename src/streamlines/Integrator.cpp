@@ -22,10 +22,14 @@ void Integrator::setParameters(const TraceParameters& parameters)
     setMaxLength(parameters.maxLength);
     setMaxSteps(parameters.maxSteps);
     setStep(parameters.step);
+    normalizedStep_ = parameters.normalizedStep;
+    selfDistance_ = parameters.selfDistance;
 }
 
 void Integrator::traceBoth(const Vector3& seed)
 {
+    if (selfDistance_ > 0.0f)
+        selfOverlap_.restart(seed, selfDistance_);
     PointList* const lines[] = {&forward_, &backward_};
     const float steps[] = {step_, -step_};
     traceLines(seed, lines, steps, 2);

@@ -3,6 +3,8 @@
 #include "flow/FlowData.h"
 #include "flow/Vector3.h"
 #include "streamlines/PointList.h"
+#include "streamlines/SelfOverlapTest.h"
+#include "streamlines/StreamlineOptions.h"
 
 #include <cmath>
 #include <limits>
@@ -15,6 +17,12 @@ struct TraceParameters {
     float step = 1.0f;
     float maxLength = 10.0f;
     int maxSteps = 100;
+    // Options (StreamlineOptions), off by default. With normalizedStep the
+    // speed is divided by the data set's maximum speed before h = S × step.
+    // selfDistance > 0 ends a line where it comes closer than that (grid units)
+    // to its own earlier points (SelfOverlapTest); 0 tests nothing.
+    bool normalizedStep = false;
+    float selfDistance = 0.0f;
 
     // A click traces as far as the flow goes: only the domain, a zero speed
     // or the step budget end it.
@@ -26,9 +34,24 @@ struct TraceParameters {
     static constexpr float kEvenMaxLengthPixels = 10000.0f;
     static constexpr int kEvenMaxSteps = 1000;
 
+    // A clicked line with "no self overlap" keeps the distance from itself
+    // that the evenly spaced lines keep from each other at the start settings.
+    static constexpr float kManualSelfDistancePixels = 5.0f;
+
     static TraceParameters manualSeeding() { return {kManualStep, kManualMaxLength, kManualMaxSteps}; }
     // g: grid units per viewport pixel.
     static TraceParameters evenlySpaced(float g) { return {g + g, g * kEvenMaxLengthPixels, kEvenMaxSteps}; }
+    // These parameters with the options switched as chosen; distance (grid
+    // units) is the self distance the self-overlap test keeps when it is on.
+    // The step values stay: with the normalised step they apply to the
+    // fastest point of the data set, and slower flow takes shorter steps.
+    TraceParameters withOptions(const StreamlineOptions& options, float distance) const
+    {
+        TraceParameters chosen = *this;
+        chosen.normalizedStep = options.normalizedStep;
+        chosen.selfDistance = options.noSelfOverlap ? distance : 0.0f;
+        return chosen;
+    }
 };
 
 // Traces one streamline through a flow data set: from a seed it follows the
@@ -51,7 +74,8 @@ public:
     // step, against it for a negative one. The base class leaves line alone.
     // The schemes end a line silently when the length or the step budget is
     // used up, a sample fails, the speed is not positive, a step lands on a
-    // point that is not finite (not stored), the list cannot grow, or
+    // point that is not finite (not stored), the list cannot grow, the new
+    // point comes back near the line (with a self distance; it stays), or
     // acceptPoint rejects the new point (which stays).
     virtual void traceLine(const Vector3& seed, PointList& line, float step);
     // Traces count half-lines from the same seed, line k with steps[k], each
@@ -67,10 +91,14 @@ public:
     float step() const { return step_; }
     float maxLength() const { return maxLength_; }
     int maxSteps() const { return maxSteps_; }
+    bool normalizedStep() const { return normalizedStep_; }
+    float selfDistance() const { return selfDistance_; }
 
     // Forward half-line with step, backward half-line with -step (through
     // traceLines); both start with the seed (z set to 0) unless the seed is
-    // not a finite point, in which case both stay empty.
+    // not a finite point, in which case both stay empty. With a self distance,
+    // both half-lines are tested against the points of this streamline only
+    // (traceLine alone tests against those of the last traceBoth as well).
     void traceBoth(const Vector3& seed);
     const PointList& forwardLine() const { return forward_; }
     const PointList& backwardLine() const { return backward_; }
@@ -99,6 +127,9 @@ private:
     float step_ = 1.0f;
     float maxLength_ = 10.0f;
     int maxSteps_ = 100;
+    bool normalizedStep_ = false;
+    float selfDistance_ = 0.0f;
+    SelfOverlapTest selfOverlap_;
 };
 
 template <class StepRule>
@@ -117,10 +148,14 @@ void Integrator::traceWith(
         float speed = 0.0f;
     };
     const auto sample = [this](HalfLine& h) { h.sampled = flowData_->directionAndSpeedAt(h.p, h.direction, h.speed); };
-    for (int first = 0; first < count; first += kInTurn) {
+    // The self-overlap test records the points of both half-lines in the
+    // order they are traced, and the backward one is tested against the whole
+    // forward one: with it, the lines go one after another.
+    const int inTurn = selfDistance_ > 0.0f ? 1 : kInTurn;
+    for (int first = 0; first < count; first += inTurn) {
         HalfLine running[kInTurn];
         int runningCount = 0;
-        for (int k = first; k < count && k < first + kInTurn; ++k) {
+        for (int k = first; k < count && k < first + inTurn; ++k) {
             PointList& line = *lines[k];
             line.clear();
             Vector3 p = seed;
@@ -148,9 +183,13 @@ void Integrator::traceWith(
                     h.line = nullptr;
                     continue;
                 }
+                float speed = h.speed;
+                // A positive speed means a positive maximum: no division by zero.
+                if (normalizedStep_)
+                    speed = speed / flowData_->getMaxSpeed();
                 p[stepping] = h.p;
                 direction[stepping] = h.direction;
-                length[stepping] = h.speed * h.step;
+                length[stepping] = speed * h.step;
                 ++stepping;
             }
             bool moved[kInTurn] = {};
@@ -177,6 +216,9 @@ void Integrator::traceWith(
                 if (!h.line->append(h.p))
                     continue;
                 h.length = h.length + std::fabs(length[taken]);
+                // Arc lengths count from the seed, negative against the flow.
+                if (selfDistance_ > 0.0f && selfOverlap_.comesBack(h.p, h.step < 0.0f ? -h.length : h.length))
+                    continue;
                 // The next step's samples before the separation test: both
                 // only read, and the processor works on both at once. They go
                 // unused where the line ends here.

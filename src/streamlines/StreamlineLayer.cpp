@@ -85,7 +85,7 @@ void StreamlineLayer::setIntegrator(LayerIntegrator* integrator)
     if (integrator_ == nullptr)
         return;
     integrator_->setLayer(this);
-    integrator_->setParameters(TraceParameters::evenlySpaced(gridUnitsPerPixel_));
+    integrator_->setParameters(TraceParameters::evenlySpaced(gridUnitsPerPixel_).withOptions(options_, dtest_));
 }
 
 void StreamlineLayer::resetGrid()

@@ -4,6 +4,7 @@
 #include "streamlines/CellPoints.h"
 #include "streamlines/OccupancyGrid.h"
 #include "streamlines/SeparationTest.h"
+#include "streamlines/StreamlineOptions.h"
 #include "streamlines/StreamlineSet.h"
 
 #include <vector>
@@ -38,10 +39,15 @@ public:
     void setSeparation(float dsepPixels, float g);
     // dtest = ratio × dsep.
     void setTestRatio(float ratio);
+    // Options for the integrators linked from now on; with noSelfOverlap a
+    // line keeps dtest from itself as from the other lines.
+    void setOptions(const StreamlineOptions& options) { options_ = options; }
+    const StreamlineOptions& options() const { return options_; }
     // Links the integrator both ways for the next placement and gives it the
-    // placement's trace parameters; null unlinks. The placement unlinks at its
-    // end; an integrator linked without a placement must be unlinked before it
-    // is destroyed.
+    // placement's trace parameters with the options (set the separation and
+    // test ratio first); null unlinks. The placement unlinks at its end; an
+    // integrator linked without a placement must be unlinked before it is
+    // destroyed.
     void setIntegrator(LayerIntegrator* integrator);
     // Empties the occupancy grid and sizes it columns × rows.
     void resetGrid();
@@ -93,6 +99,7 @@ private:
     const FlowData* flowData_ = nullptr;
     OccupancyGrid grid_;
     StreamlineSet placed_;
+    StreamlineOptions options_;
     int columns_ = 0;
     int rows_ = 0;
     int viewportWidth_ = 0;

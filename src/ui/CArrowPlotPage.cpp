@@ -2,6 +2,7 @@
 
 #include "ui/COpenGLWnd.h"
 #include "ui/DialogUnits.h"
+#include "ui/SliderToolTip.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -30,6 +31,8 @@ CArrowPlotPage::CArrowPlotPage(QWidget* parent)
 
     resolutionSlider_->setRange(kMinResolution, kMaxResolution);
     resolutionSlider_->setValue(kInitialResolution);
+    showValueInToolTip(
+        resolutionSlider_, [](int position) { return QStringLiteral("Grid Resolution: %1 px").arg(position); });
     codingList_->setCurrentIndex(0);
 
     connect(resolutionSlider_, &QSlider::valueChanged, this, &CArrowPlotPage::onResolutionChanged);

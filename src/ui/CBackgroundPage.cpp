@@ -106,8 +106,11 @@ void CBackgroundPage::onDataChanged(int position)
 
 void CBackgroundPage::buildCoder(BackgroundQuantity quantity, int valueIndex)
 {
-    if (flow_ && table_)
+    if (flow_ && table_) {
         coder_ = makeDataCoder(quantity, valueIndex, *flow_, table_);
+        coderQuantity_ = quantity;
+        coderValueIndex_ = valueIndex;
+    }
     if (canvas_)
         canvas_->setDataCoder(coder_);
 }

@@ -37,6 +37,10 @@ public:
     void setAdditionalEntries(int count);
 
     const std::shared_ptr<const DataCoder>& coder() const { return coder_; }
+    // What the current coder codes (which after a load is the speed, whatever
+    // the buttons show), and its additional value's number.
+    BackgroundQuantity coderQuantity() const { return coderQuantity_; }
+    int coderValueIndex() const { return coderValueIndex_; }
     QRadioButton* speedButton() const { return speedButton_; }
     QRadioButton* directionButton() const { return directionButton_; }
     QRadioButton* additionalButton() const { return additionalButton_; }
@@ -52,6 +56,8 @@ private:
     void buildCoder(BackgroundQuantity quantity, int valueIndex = 0);
 
     std::shared_ptr<const DataCoder> coder_;
+    BackgroundQuantity coderQuantity_ = BackgroundQuantity::Speed;
+    int coderValueIndex_ = 0;
     const FlowData* flow_ = nullptr;
     std::shared_ptr<const ColorTable> table_;
     QRadioButton* speedButton_;

@@ -3,6 +3,7 @@
 #include "view/DataCoder.h"
 #include "view/FlowView.h"
 #include "view/GlState.h"
+#include "view/PictureScene.h"
 
 #include <QImage>
 #include <QMouseEvent>
@@ -38,6 +39,7 @@ COpenGLWnd::~COpenGLWnd()
     picture_.reset();
     lastView_.reset();
     dataCoder_.reset();
+    shown_ = {};
     if (isValid())
         doneCurrent();
 }
@@ -61,7 +63,9 @@ void COpenGLWnd::drawLayers(std::shared_ptr<FlowView> view, const Layers& layers
         const ZoomRectangle zoom {static_cast<float>(zoomStartX_), static_cast<float>(zoomStartY_),
             static_cast<float>(zoomEndX_), static_cast<float>(zoomEndY_)};
         tvl::drawLayers(*view, settings_, dataCoder_.get(), zoomPending_ ? &zoom : nullptr);
+        drawnViewport_ = QSize(view->viewportWidth(), view->viewportHeight());
         endPicture();
+        recordShown(view, settings_);
     }
     lastView_ = std::move(view);
     zoomPending_ = false;
@@ -75,6 +79,8 @@ void COpenGLWnd::redrawWithoutStreamlines()
         LayerSettings withoutStreamlines = settings_;
         withoutStreamlines.layers.streamlines = false;
         tvl::drawLayers(*lastView_, withoutStreamlines, dataCoder_.get());
+        drawnViewport_ = QSize(lastView_->viewportWidth(), lastView_->viewportHeight());
+        recordShown(lastView_, withoutStreamlines);
     } else {
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -113,12 +119,59 @@ void COpenGLWnd::setEvenPlacement(bool even)
     settings_.placement = even ? Placement::EvenDistances : Placement::Manual;
 }
 
+void COpenGLWnd::setStreamlineOptions(const StreamlineOptions& options)
+{
+    settings_.streamlineOptions = options;
+}
+
+void COpenGLWnd::setStreamlineStyle(const StreamlineStyle& style)
+{
+    settings_.lineStyle = style;
+}
+
+void COpenGLWnd::restyleStreamlines(const StreamlineStyle& style)
+{
+    settings_.lineStyle = style;
+    if (!lastView_)
+        return;
+    const std::vector<SeedPixel> seeds = shown_.seeds;
+    repeatLastDraw();
+    if (seeds.empty() || !beginPicture())
+        return;
+    lastView_->applyViewport();
+    for (const SeedPixel& seed : seeds)
+        drawSeededStreamline(*lastView_, seed[0], seed[1], settings_, dataCoder_.get());
+    endPicture();
+    shown_.seeds = seeds;
+}
+
 void COpenGLWnd::forgetView()
 {
     rubberBand_ = false;
     zoomPending_ = false;
     lastView_.reset();
+    // The data set the picture shows has been replaced.
+    shown_ = {};
     update();
+}
+
+bool COpenGLWnd::describePicture(PictureScene& scene) const
+{
+    if (!shown_.view)
+        return false;
+    // A view of its own in the state the picture was drawn in: the shared view
+    // may have been zoomed or re-targeted since, and must not change here.
+    FlowView view(shown_.view->flowData());
+    view.setCanvasSize(shown_.canvasWidth, shown_.canvasHeight);
+    view.setWorldRegion(shown_.regionMinimum, shown_.regionMaximum);
+    describeLayers(view, shown_.settings, shown_.coder.get(), nullptr, shown_.seeds, nullptr, scene);
+    return true;
+}
+
+void COpenGLWnd::recordShown(const std::shared_ptr<FlowView>& view, const LayerSettings& settings)
+{
+    shown_ = {view, settings, dataCoder_, view->regionMinimum(), view->regionMaximum(), view->canvasWidth(),
+        view->canvasHeight(), {}};
 }
 
 void COpenGLWnd::releaseReferences()
@@ -154,6 +207,15 @@ QImage COpenGLWnd::picture()
     QImage image = picture_->toImage(true).convertToFormat(QImage::Format_RGB32);
     releaseCanvas();
     return image;
+}
+
+QImage COpenGLWnd::viewportPicture()
+{
+    const QImage whole = picture();
+    if (whole.isNull())
+        return whole;
+    const QSize size = drawnViewport_.boundedTo(whole.size());
+    return whole.copy(0, whole.height() - size.height(), size.width(), size.height());
 }
 
 void COpenGLWnd::initializeGL()
@@ -254,9 +316,11 @@ void COpenGLWnd::mouseReleaseEvent(QMouseEvent* event)
     }
     const QPoint p = toCanvasPixel(event->position());
     if (beginPicture()) {
+        const SeedPixel seed {static_cast<float>(p.x()), static_cast<float>(p.y())};
         lastView_->applyViewport();
-        lastView_->seedStreamlineAt(static_cast<float>(p.x()), static_cast<float>(p.y()));
+        drawSeededStreamline(*lastView_, seed[0], seed[1], settings_, dataCoder_.get());
         endPicture();
+        shown_.seeds.push_back(seed);
     }
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "flow/Vector3.h"
 #include "view/DrawLayers.h"
 #include "view/LayerSettings.h"
 
 #include <QOpenGLWidget>
 
 #include <memory>
+#include <vector>
 
 class QMouseEvent;
 class QOpenGLFramebufferObject;
@@ -14,6 +16,7 @@ namespace tvl {
 
 class DataCoder;
 class FlowView;
+struct PictureScene;
 
 // A drawing canvas: draws the layers of a view in the order background,
 // evenly spaced streamlines, arrows, and serves the mouse (right-drag zoom,
@@ -52,6 +55,15 @@ public:
     // Slider positions (dsep 10 .. 1000, dtest 1 .. 99) and the scheme.
     void setStreamlineSettings(float dsep, float dtest, IntegrationScheme scheme);
     void setEvenPlacement(bool even);
+    // The "Extras" streamline options; no redraw: the next Draw or click uses them.
+    void setStreamlineOptions(const StreamlineOptions& options);
+    // The extras of the streamlines (direction marks, colour by the
+    // background's quantity); stores, no redraw.
+    void setStreamlineStyle(const StreamlineStyle& style);
+    // Stores the style and, when the canvas has a last view, draws its picture
+    // again at once in the new style, the streamlines seeded by hand since the
+    // last full draw included.
+    void restyleStreamlines(const StreamlineStyle& style);
     // Drops the last view (its data set has been replaced). The picture stays
     // shown; settings changes and the mouse do nothing until the next draw.
     void forgetView();
@@ -69,6 +81,13 @@ public:
     // opaque, top row first; a null image before the first draw.
     QImage picture();
     bool hasPicture() const { return picture_ != nullptr; }
+    // The part of the picture that shows the data set: the viewport of its last
+    // full draw, anchored at the bottom left; a null image before the first draw.
+    QImage viewportPicture();
+    // The picture shown, described for a vector file as it was drawn (view
+    // region, settings, coder and the streamlines seeded by hand); needs no
+    // OpenGL. False before the first draw and after forgetView.
+    bool describePicture(PictureScene& scene) const;
 
     // The canvas's own copy of the settings; its layers are those of the last
     // full draw.
@@ -101,10 +120,27 @@ private:
     void releasePicture();
     QPoint toCanvasPixel(const QPointF& position) const;
     bool isInside(const QPointF& position) const;
+    // Remembers what the picture now shows, for describePicture.
+    void recordShown(const std::shared_ptr<FlowView>& view, const LayerSettings& settings);
+
+    // What the picture shows: the view in the state it was drawn in, the
+    // settings and coder it was drawn with, and the seeds clicked since.
+    struct Shown {
+        std::shared_ptr<FlowView> view;
+        LayerSettings settings;
+        std::shared_ptr<const DataCoder> coder;
+        Vector3 regionMinimum;
+        Vector3 regionMaximum;
+        int canvasWidth = 0;
+        int canvasHeight = 0;
+        std::vector<SeedPixel> seeds;
+    };
 
     std::unique_ptr<QOpenGLFramebufferObject> picture_;
     LayerSettings settings_;
     std::shared_ptr<FlowView> lastView_;
+    // Viewport size of the last full draw, device pixels.
+    QSize drawnViewport_;
     int zoomStartX_ = 0;
     int zoomStartY_ = 0;
     int zoomEndX_ = 0;
@@ -112,6 +148,7 @@ private:
     bool zoomPending_ = false;
     std::shared_ptr<const DataCoder> dataCoder_;
     bool rubberBand_ = false;
+    Shown shown_;
 };
 
 } // namespace tvl

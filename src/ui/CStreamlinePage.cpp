@@ -2,6 +2,7 @@
 
 #include "ui/COpenGLWnd.h"
 #include "ui/DialogUnits.h"
+#include "ui/SliderToolTip.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -54,6 +55,10 @@ CStreamlinePage::CStreamlinePage(QWidget* parent)
     dtestSlider_->setRange(kMinDtest, kMaxDtest);
     dsepSlider_->setValue(kInitialDsep);
     dtestSlider_->setValue(kInitialDtest);
+    // dsep moves in tenths of a pixel, dtest in percent of dsep.
+    showValueInToolTip(
+        dsepSlider_, [](int position) { return QStringLiteral("dsep: %1 px").arg(position / 10.0, 0, 'f', 1); });
+    showValueInToolTip(dtestSlider_, [](int position) { return QStringLiteral("dtest: %1 % of dsep").arg(position); });
 
     connect(manualButton_, &QRadioButton::clicked, this, &CStreamlinePage::onManualClicked);
     connect(evenButton_, &QRadioButton::clicked, this, &CStreamlinePage::onEvenClicked);

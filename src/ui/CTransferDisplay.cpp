@@ -4,10 +4,12 @@
 #include "ui/DialogProvider.h"
 
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygon>
+#include <QToolTip>
 
 #include <utility>
 
@@ -86,6 +88,23 @@ void CTransferDisplay::applyPreset(int presetIndex)
 {
     if (presetIndex >= 0 && presetIndex < static_cast<int>(kTransferPresets.size()))
         model_.applyPreset(kTransferPresets[static_cast<std::size_t>(presetIndex)]);
+}
+
+bool CTransferDisplay::event(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int column = help->pos().x();
+    const QString text = legendAt(column);
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    // The tip belongs to its column: moving on asks for the next column's.
+    QToolTip::showText(help->globalPos(), text, this, QRect(column, 0, 1, height()));
+    return true;
 }
 
 void CTransferDisplay::paintEvent(QPaintEvent* /*event*/)

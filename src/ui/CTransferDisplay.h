@@ -38,6 +38,12 @@ public:
     // after one is shown (the main window hides and shows its canvases).
     void setDialogs(DialogProvider* dialogs, std::function<void()> beforePrompt, std::function<void()> afterPrompt);
 
+    // What the ramp means at a strip column, for the tool tip while the mouse
+    // rests over the strip: the window knows the coded quantity and the data
+    // set's borders. An empty text shows no tip.
+    void setLegend(std::function<QString(int column)> legend) { legend_ = std::move(legend); }
+    QString legendAt(int column) const { return legend_ ? legend_(column) : QString(); }
+
     TransferFunction& transferFunction() { return model_; }
     std::shared_ptr<const ColorTable> colorTable() { return model_.colorTable(); }
 
@@ -57,6 +63,7 @@ public:
     void applyPreset(int presetIndex);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -69,6 +76,7 @@ private:
     DialogProvider* dialogs_ = nullptr;
     std::function<void()> beforePrompt_;
     std::function<void()> afterPrompt_;
+    std::function<QString(int)> legend_;
     int selected_ = TransferFunction::kNoPoint;
     bool dragging_ = false;
 };

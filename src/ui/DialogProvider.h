@@ -21,7 +21,8 @@ public:
     // An existing file chosen with a Qt name filter ("Text (*.txt);;All (*)");
     // empty when the user cancels.
     virtual QString getOpenFileName(QWidget* parent, const QString& filter) = 0;
-    // A file name to write; empty when the user cancels.
+    // A file name to write; empty when the user cancels. The platform's dialog
+    // gives a name typed without a suffix the suffix of the chosen filter.
     virtual QString getSaveFileName(QWidget* parent, const QString& filter) = 0;
     // The colour dialog, started at initial; nothing when the user cancels.
     virtual std::optional<QColor> getColor(const QColor& initial) = 0;

@@ -3,7 +3,9 @@
 #include <QColorDialog>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 namespace tvl {
 
@@ -35,7 +37,15 @@ QString QtDialogProvider::getOpenFileName(QWidget* parent, const QString& filter
 
 QString QtDialogProvider::getSaveFileName(QWidget* parent, const QString& filter)
 {
-    return QFileDialog::getSaveFileName(parent, QString(), QString(), filter);
+    QString chosenFilter;
+    QString path = QFileDialog::getSaveFileName(parent, QString(), QString(), filter, &chosenFilter);
+    // A name typed without a suffix takes the one of the filter chosen beside
+    // it, so "figure" with the SVG filter becomes figure.svg.
+    static const QRegularExpression suffixPattern(QStringLiteral("\\*\\.(\\w+)"));
+    const QRegularExpressionMatch suffix = suffixPattern.match(chosenFilter);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty() && suffix.hasMatch())
+        path += QStringLiteral(".") + suffix.captured(1);
+    return path;
 }
 
 std::optional<QColor> QtDialogProvider::getColor(const QColor& initial)

@@ -154,12 +154,17 @@ Vector3 FlowView::viewportToWorld(float columns, float rows) const
 
 void FlowView::zoomToWindowRect(float x0, float y0, float x1, float y1)
 {
+    setRegionFromWindowRect(x0, y0, x1, y1);
+    applyViewport();
+}
+
+void FlowView::setRegionFromWindowRect(float x0, float y0, float x1, float y1)
+{
     // Canvas rows count from the top, the viewport sits at the canvas's bottom.
     const float canvasHeight = static_cast<float>(canvasHeight_);
     const Vector3 corner0 = viewportToWorld(std::trunc(x0), std::trunc(canvasHeight - y0));
     const Vector3 corner1 = viewportToWorld(std::trunc(x1), std::trunc(canvasHeight - y1));
     setWorldRegion(corner0, corner1);
-    applyViewport();
 }
 
 Vector3 FlowView::windowToGrid(int x, int y) const

@@ -6,13 +6,17 @@
 #include "view/DisplayList.h"
 #include "view/LayerSettings.h"
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace tvl {
 
 class DataCoder;
 class FlowData;
+class Integrator;
+class StreamlineSet;
 
 // The view of one loaded flow data set in a canvas: the visible region, the
 // canvas size and the aspect-correct viewport inside it, the mappings between
@@ -38,6 +42,8 @@ class FlowView {
 public:
     // Arrow length factor of arrows that code nothing.
     static constexpr float kUncodedArrowFactor = 0.8f;
+    // Colour of the arrows, red, green, blue from 0 to 1.
+    static constexpr std::array<float, 3> kArrowColour {1.0f, 0.7f, 0.7f};
 
     // flowData must not be null and must outlive the view. The aspect fraction
     // starts as the regular grid's (width, height), the region as the bounding box.
@@ -64,6 +70,8 @@ public:
     // pixels), then applyViewport. Corners beside the viewport are clipped to
     // the region; see setWorldRegion for degenerate rectangles.
     void zoomToWindowRect(float x0, float y0, float x1, float y1);
+    // The same zoom without touching OpenGL (no applyViewport).
+    void setRegionFromWindowRect(float x0, float y0, float x1, float y1);
     // Canvas pixel (x, y) to regular-grid index coordinates, z = 0.
     Vector3 windowToGrid(int x, int y) const;
     // Regular-grid units per viewport pixel, the mean of both axes.
@@ -85,6 +93,11 @@ public:
     // finite (zero maximum speed, zero value range, a value number the data
     // set lacks) is kUncodedArrowFactor too, as for the entries that code nothing.
     float arrowLengthFactor(const Vector3& point, const ArrowCoding& coding) const;
+    // The arrows drawArrowPlot draws, in its order, each as its tip and the two
+    // corners of its base in regular-grid index coordinates (z from the flow
+    // direction). Needs no OpenGL.
+    using ArrowVisitor = std::function<void(const Vector3& tip, const Vector3& left, const Vector3& right)>;
+    void forEachArrow(int step, const ArrowCoding& coding, const ArrowVisitor& visit) const;
 
     // Fills the viewport with one colour per pixel from the coder (opaque white
     // where it has none) and draws it with glDrawPixels.
@@ -98,9 +111,20 @@ public:
     // Evenly spaced streamlines over the region, traced with scheme: placed,
     // recorded in the view's display list and drawn once by replaying it.
     // The slider positions come from the streamline settings.
-    void drawStreamlines(float dsepPosition, float dtestPosition, IntegrationScheme scheme);
-    // Traces and draws one streamline through a clicked canvas pixel.
-    void seedStreamlineAt(float x, float y);
+    void drawStreamlines(
+        float dsepPosition, float dtestPosition, IntegrationScheme scheme, const StreamlineOptions& options = {});
+    // The placement of drawStreamlines alone, without OpenGL: afterwards
+    // streamlineLayer().placedLines() holds the lines.
+    void placeStreamlines(
+        float dsepPosition, float dtestPosition, IntegrationScheme scheme, const StreamlineOptions& options = {});
+    // Traces and draws one streamline through a clicked canvas pixel. With
+    // noSelfOverlap the line keeps TraceParameters::kManualSelfDistancePixels
+    // viewport pixels from itself.
+    void seedStreamlineAt(float x, float y, const StreamlineOptions& options = {});
+    // Traces the streamline that seedStreamlineAt draws for a canvas pixel into
+    // lines (emptied first), without OpenGL; false, with lines empty, for a
+    // position that is no canvas pixel.
+    bool traceStreamlineAt(float x, float y, StreamlineSet& lines, const StreamlineOptions& options = {}) const;
     // Orthographic projection of the region in regular-grid index coordinates.
     void setStreamlineProjection() const;
 
@@ -131,6 +155,9 @@ private:
     // rows pixels above its bottom edge, in the current region: the one
     // mapping from pixels to the world.
     Vector3 viewportToWorld(float columns, float rows) const;
+    // The manual seeding's trace through a canvas pixel; false when the
+    // position is no canvas pixel (nothing traced).
+    bool traceSeed(float x, float y, const StreamlineOptions& options, Integrator& integrator) const;
 
     int aspectWidth_ = 0;
     int aspectHeight_ = 0;

@@ -25,32 +25,19 @@ float FlowView::arrowLengthFactor(const Vector3& point, const ArrowCoding& codin
     return std::isfinite(c) ? c : kUncodedArrowFactor;
 }
 
-void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
+void FlowView::forEachArrow(int step, const ArrowCoding& coding, const ArrowVisitor& visit) const
 {
     const Vector3 g0 = gridRegionMinimum();
     const Vector3 g1 = gridRegionMaximum();
     const float stepPixels = static_cast<float>(step);
     const float dx = (g1.x - g0.x) / static_cast<float>(viewportWidth_) * stepPixels;
     const float dy = (g1.y - g0.y) / static_cast<float>(viewportHeight_) * stepPixels;
-
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(g0.x, g1.x, g0.y, g1.y, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glColor3f(1.0f, 1.0f, 1.0f);
     // A step below 1 would never leave the first row.
-    if (viewportHeight_ < 1 || step < 1) {
-        glFlush();
+    if (viewportHeight_ < 1 || step < 1)
         return;
-    }
 
     // The first arrow sits on the region's lower left corner; the lattice
-    // point is the arrow's midpoint. All arrows share one colour, so they go
-    // to GL as one array of triangles.
-    std::vector<Vector3> corners;
-    corners.reserve(3 * static_cast<std::size_t>((viewportWidth_ + step - 1) / step)
-        * static_cast<std::size_t>((viewportHeight_ + step - 1) / step));
+    // point is the arrow's midpoint.
     Vector3 p {g0.x, g0.y, 0.0f};
     for (int j = 0; j < viewportHeight_; j += step) {
         p.x = g0.x;
@@ -68,15 +55,36 @@ void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
             const Vector3 left = base - w;
             const Vector3 right = base + w;
             // A zero velocity has no direction (NaN) and a huge factor may
-            // overflow; neither may reach GL.
+            // overflow; neither may reach a picture.
             if (!tip.isFinite() || !left.isFinite() || !right.isFinite())
                 continue;
-            corners.insert(corners.end(), {tip, left, right});
+            visit(tip, left, right);
         }
         p.y += dy;
     }
+}
+
+void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
+{
+    const Vector3 g0 = gridRegionMinimum();
+    const Vector3 g1 = gridRegionMaximum();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(g0.x, g1.x, g0.y, g1.y, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    // All arrows share one colour, so they go to GL as one array of
+    // triangles.
+    std::vector<Vector3> corners;
+    if (step >= 1)
+        corners.reserve(3 * static_cast<std::size_t>((viewportWidth_ + step - 1) / step)
+            * static_cast<std::size_t>((viewportHeight_ + step - 1) / step));
+    forEachArrow(step, coding, [&corners](const Vector3& tip, const Vector3& left, const Vector3& right) {
+        corners.insert(corners.end(), {tip, left, right});
+    });
     if (!corners.empty() && corners.size() <= static_cast<std::size_t>(INT_MAX)) {
-        glColor3f(1.0f, 0.7f, 0.7f);
+        glColor3f(kArrowColour[0], kArrowColour[1], kArrowColour[2]);
         glEnableClientState(GL_VERTEX_ARRAY);
         glVertexPointer(3, GL_FLOAT, sizeof(Vector3), corners.data());
         glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(corners.size()));

@@ -4,6 +4,7 @@
 
 #include "flow/FlowData.h"
 #include "streamlines/RungeKutta4Integrator.h"
+#include "streamlines/StreamlineSet.h"
 #include "view/StreamlineDrawing.h"
 
 #include <GL/gl.h>
@@ -30,40 +31,67 @@ void FlowView::setStreamlineProjection() const
     glLoadIdentity();
 }
 
-void FlowView::drawStreamlines(float dsepPosition, float dtestPosition, IntegrationScheme scheme)
+void FlowView::drawStreamlines(
+    float dsepPosition, float dtestPosition, IntegrationScheme scheme, const StreamlineOptions& options)
 {
     setStreamlineProjection();
+    placeStreamlines(dsepPosition, dtestPosition, scheme, options);
     StreamlineLayer& layer = streamlineLayer_;
-    layer.setSeparation(dsepPosition * kPixelsPerDsepPosition, gridUnitsPerPixel());
-    layer.setTestRatio(dtestPosition * kRatioPerDtestPosition);
-    const std::unique_ptr<LayerIntegrator> integrator = makeIntegrator(scheme, flowData_);
-    layer.setIntegrator(integrator.get());
-    layer.placeEvenly();
-    // The placement has unlinked it already; the layer must never see the
-    // integrator again once it is gone.
-    layer.setIntegrator(nullptr);
     // The lines are drawn once, by the replay of the list they are recorded in.
     if (displayList_.record([&layer] { draw(layer.placedLines()); }))
         displayList_.call();
     glFlush();
 }
 
-void FlowView::seedStreamlineAt(float x, float y)
+void FlowView::placeStreamlines(
+    float dsepPosition, float dtestPosition, IntegrationScheme scheme, const StreamlineOptions& options)
+{
+    StreamlineLayer& layer = streamlineLayer_;
+    layer.setSeparation(dsepPosition * kPixelsPerDsepPosition, gridUnitsPerPixel());
+    layer.setTestRatio(dtestPosition * kRatioPerDtestPosition);
+    layer.setOptions(options);
+    const std::unique_ptr<LayerIntegrator> integrator = makeIntegrator(scheme, flowData_);
+    layer.setIntegrator(integrator.get());
+    layer.placeEvenly();
+    // The placement has unlinked it already; the layer must never see the
+    // integrator again once it is gone.
+    layer.setIntegrator(nullptr);
+}
+
+bool FlowView::traceSeed(float x, float y, const StreamlineOptions& options, Integrator& integrator) const
 {
     // A click is a canvas pixel; anything that does not truncate to one is
     // not a click and seeds nothing.
     constexpr float kIntLimit = 2147483648.0f;
     if (!(x > -kIntLimit && x < kIntLimit && y > -kIntLimit && y < kIntLimit))
-        return;
+        return false;
+    const Vector3 seed = windowToGrid(static_cast<int>(x), static_cast<int>(y));
+    integrator.setParameters(TraceParameters::manualSeeding().withOptions(
+        options, TraceParameters::kManualSelfDistancePixels * gridUnitsPerPixel()));
+    integrator.traceBoth(seed);
+    return true;
+}
+
+void FlowView::seedStreamlineAt(float x, float y, const StreamlineOptions& options)
+{
     // Manual streamlines always use the fourth-order scheme, whatever the
     // settings page selects for the placement.
     RungeKutta4Integrator integrator(flowData_);
-    const Vector3 seed = windowToGrid(static_cast<int>(x), static_cast<int>(y));
-    integrator.setParameters(TraceParameters::manualSeeding());
-    integrator.traceBoth(seed);
+    if (!traceSeed(x, y, options, integrator))
+        return;
     setStreamlineProjection();
     draw(integrator);
     glFlush();
+}
+
+bool FlowView::traceStreamlineAt(float x, float y, StreamlineSet& lines, const StreamlineOptions& options) const
+{
+    lines.clear();
+    RungeKutta4Integrator integrator(flowData_);
+    if (!traceSeed(x, y, options, integrator))
+        return false;
+    lines.addStreamline(integrator.forwardLine(), integrator.backwardLine());
+    return true;
 }
 
 } // namespace tvl

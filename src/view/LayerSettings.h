@@ -1,6 +1,7 @@
 #pragma once
 
 #include "streamlines/IntegrationScheme.h"
+#include "streamlines/StreamlineOptions.h"
 
 namespace tvl {
 
@@ -45,6 +46,23 @@ struct Layers {
     friend bool operator==(const Layers&, const Layers&) = default;
 };
 
+// Extras of the streamlines beyond the plain white lines, for figures:
+// direction marks along each line and a colour per vertex. With both off the
+// lines are drawn exactly as always.
+struct StreamlineStyle {
+    static constexpr int kDefaultMarkSpacing = 80;
+
+    // Viewport pixels of arc length between neighbouring direction marks
+    // along a streamline; 0 or less draws none.
+    int markSpacing = 0;
+    // Colours each vertex through the transfer function by the line coder
+    // (in the window the background's current quantity), over a dark outline.
+    bool coloured = false;
+
+    bool isPlain() const { return markSpacing <= 0 && !coloured; }
+    friend bool operator==(const StreamlineStyle&, const StreamlineStyle&) = default;
+};
+
 // Everything the settings pages hold for drawing, with the window's start
 // values. The slider positions are kept as the pages hand them over; the
 // drawing turns them into distances.
@@ -58,6 +76,9 @@ struct LayerSettings {
     float dtestPosition = 50.0f; // "dtest" slider, 1 .. 99: percent of dsep
     IntegrationScheme scheme = IntegrationScheme::Euler;
     Placement placement = Placement::EvenDistances;
+    // The "Extras" menu's streamline options, for manual and evenly spaced lines.
+    StreamlineOptions streamlineOptions;
+    StreamlineStyle lineStyle; // the "Extras" menu's look of the lines; plain by default
 
     BackgroundQuantity backgroundQuantity = BackgroundQuantity::Speed;
     int backgroundValue = 0; // the additional value's number, for AdditionalValue

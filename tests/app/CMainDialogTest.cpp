@@ -180,22 +180,24 @@ void CMainDialogTest::startsWithCanvas1NoLayersAndTheArrowPage()
 void CMainDialogTest::menuHoldsTheFileAndHelpCommands()
 {
     const QList<QAction*> menus = window_->menuBar()->actions();
-    QVERIFY2(menus.size() == 2, "a File and a Help menu");
+    QVERIFY2(menus.size() == 3, "a File, an Extras and a Help menu");
     TVL_CHECK_EQ(menus[0]->text(), QStringLiteral("&File"), "first menu");
     const QList<QAction*> file = menus[0]->menu()->actions();
-    QVERIFY2(file.size() == 4, "Open, Save Image, a separator and Quit");
+    QVERIFY2(file.size() == 5, "Open, Import NetCDF, Save Image, a separator and Quit");
     TVL_CHECK_EQ(file[0]->text(), QStringLiteral("&Open..."), "Open");
     TVL_CHECK_EQ(file[0]->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")), "Open's shortcut");
-    TVL_CHECK_EQ(file[1]->text(), QStringLiteral("Save Image..."), "Save Image");
-    TVL_CHECK_EQ(file[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")), "Save Image's shortcut");
-    TVL_CHECK(file[2]->isSeparator(), "separator before Quit");
-    TVL_CHECK_EQ(file[3]->text(), QStringLiteral("&Quit"), "Quit");
-    TVL_CHECK_EQ(file[3]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")), "Quit's shortcut");
-    const QList<QAction*> help = menus[1]->menu()->actions();
+    TVL_CHECK_EQ(file[1]->text(), QStringLiteral("Import NetCDF..."), "Import NetCDF");
+    TVL_CHECK_EQ(file[1]->shortcut(), QKeySequence(QStringLiteral("Ctrl+I")), "Import NetCDF's shortcut");
+    TVL_CHECK_EQ(file[2]->text(), QStringLiteral("Save Image..."), "Save Image");
+    TVL_CHECK_EQ(file[2]->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")), "Save Image's shortcut");
+    TVL_CHECK(file[3]->isSeparator(), "separator before Quit");
+    TVL_CHECK_EQ(file[4]->text(), QStringLiteral("&Quit"), "Quit");
+    TVL_CHECK_EQ(file[4]->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")), "Quit's shortcut");
+    const QList<QAction*> help = menus.back()->menu()->actions();
     QVERIFY2(help.size() == 1, "one Help entry");
     TVL_CHECK_EQ(help[0]->text(), QStringLiteral("&Info über Tavrel..."), "about entry");
 
-    file[3]->trigger();
+    file[4]->trigger();
     TVL_CHECK_EQ(dialogs_->count(QStringLiteral("question")), 1, "the Quit item asks its question");
 }
 
@@ -511,7 +513,7 @@ void CMainDialogTest::saveImageWritesTheCurrentPicture()
     window_->OnFileSaveImage();
     const QImage written(target + QStringLiteral(".png"));
     QVERIFY2(!written.isNull(), "the picture must be written as PNG, with the suffix added");
-    TVL_CHECK(written.convertToFormat(QImage::Format_RGB32) == window_->canvas(0)->picture(),
+    TVL_CHECK(written.convertToFormat(QImage::Format_RGB32) == window_->canvas(0)->viewportPicture(),
         "the file holds the canvas's picture");
     TVL_CHECK(!canvasesShownAtPrompt_.back(), "the canvases are hidden during the file dialog");
 

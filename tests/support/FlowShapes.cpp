@@ -68,7 +68,7 @@ const std::vector<FlowShape>& badFlowShapes()
         files(
             "InfiniteCoordinate", "SN4DB 2 2 1 0 0 0.0", {0, 0, 0, 1, 0, 0, 0, kInf, 0, 1, 1, 0}, records(4, 3), "NaN"),
         files("NaNCoordinateInLastNode", "SN4DB 3 2 1 0 0 0.0",
-            {0, 0, 0, 1, 0, 0, 2, 0, 0, 0, 1, 0, 1, 1, 0, 2, 1, kNaN}, records(6, 3), "NaN"),
+            {0, 0, 0, 1, 0, 0, 2, 0, 0, 0, 1, 0, 1, 1, 0, 2, kNaN, 0}, records(6, 3), "NaN"),
         files("AllNodesAtOnePoint", "SN4DB 2 2 1 0 0 0.0", std::vector<float>(12, 0.25f), records(4, 3),
             "keine Ausdehnung"),
         files("NoExtentInY", "SN4DB 2 2 1 0 0 0.0", rectilinearPositions({0, 1}, {3, 3}), records(4, 3),

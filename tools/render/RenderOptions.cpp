@@ -40,6 +40,24 @@ bool parseValueNumber(const std::string& text, int& k)
     return text.compare(0, prefix.size(), prefix) == 0 && parseCount(text.substr(prefix.size()), k);
 }
 
+// "speed", "direction" or "value:K"; false (outputs untouched) for anything else.
+bool parseQuantity(const std::string& text, BackgroundQuantity& quantity, int& value)
+{
+    const std::string name = lower(text);
+    int k = 0;
+    if (name == "speed") {
+        quantity = BackgroundQuantity::Speed;
+    } else if (name == "direction") {
+        quantity = BackgroundQuantity::Direction;
+    } else if (parseValueNumber(name, k)) {
+        quantity = BackgroundQuantity::AdditionalValue;
+        value = k;
+    } else {
+        return false;
+    }
+    return true;
+}
+
 int hexDigit(char c)
 {
     if (c >= '0' && c <= '9')
@@ -67,20 +85,21 @@ std::vector<std::string> splitList(const std::string& text)
 
 bool parseBackgroundMode(const std::string& text, RenderSettings& settings, std::string& error)
 {
-    const std::string mode = lower(text);
-    int k = 0;
     LayerSettings& layers = settings.layers;
-    if (mode == "speed") {
-        layers.backgroundQuantity = BackgroundQuantity::Speed;
-    } else if (mode == "direction") {
-        layers.backgroundQuantity = BackgroundQuantity::Direction;
-    } else if (parseValueNumber(mode, k)) {
-        layers.backgroundQuantity = BackgroundQuantity::AdditionalValue;
-        layers.backgroundValue = k;
-    } else {
+    if (!parseQuantity(text, layers.backgroundQuantity, layers.backgroundValue)) {
         error = "background mode '" + text + "' is none of speed, direction, value:K";
         return false;
     }
+    return true;
+}
+
+bool parseLineColour(const std::string& text, RenderSettings& settings, std::string& error)
+{
+    if (!parseQuantity(text, settings.lineQuantity, settings.lineValue)) {
+        error = "streamline colour '" + text + "' is none of speed, direction, value:K";
+        return false;
+    }
+    settings.layers.lineStyle.coloured = true;
     return true;
 }
 

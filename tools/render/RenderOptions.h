@@ -12,6 +12,9 @@ namespace tvl {
 
 // "speed", "direction" or "value:K" (K >= 0).
 bool parseBackgroundMode(const std::string& text, RenderSettings& settings, std::string& error);
+// "speed", "direction" or "value:K" (K >= 0): the quantity coloured
+// streamlines code; turns the colouring on.
+bool parseLineColour(const std::string& text, RenderSettings& settings, std::string& error);
 // "none", "speed" or "value:K" (K >= 0).
 bool parseArrowCoding(const std::string& text, RenderSettings& settings, std::string& error);
 // "euler", "rk2" or "rk4".

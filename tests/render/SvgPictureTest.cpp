@@ -1,0 +1,215 @@
+#include "render/SvgPicture.h"
+
+#include "flow/AnalyticFlow.h"
+#include "flow/FlowData.h"
+#include "render/RenderPicture.h"
+#include "render/RenderSettings.h"
+#include "render/RgbaImage.h"
+#include "view/PictureScene.h"
+
+#include <gtest/gtest.h>
+
+// The documents are read with Qt's XML reader and rendered with Qt's SVG
+// renderer; a build without Qt SVG has nothing to check them with.
+#if TVL_WITH_QT_SVG
+
+#include <QImage>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+#include <QXmlStreamReader>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <variant>
+
+namespace tvl {
+namespace {
+
+// The demo double gyre with every layer, marks and colour, zoomed, two
+// streamlines seeded by hand (one reaching far beyond the zoomed region), in
+// a canvas taller than the picture so the strip above must stay empty.
+RenderSettings decoratedSettings()
+{
+    RenderSettings settings;
+    settings.width = 360;
+    settings.height = 300;
+    settings.transferPreset = 2; // Blue-Green-Red
+    settings.layers.lineStyle = {40, true};
+    settings.lineQuantity = BackgroundQuantity::Direction;
+    settings.zoom = ZoomRectangle {40.0f, 140.0f, 300.0f, 280.0f};
+    settings.seeds = {{100.0f, 250.0f}, {250.0f, 200.0f}};
+    return settings;
+}
+
+RenderSettings plainSettings()
+{
+    RenderSettings settings;
+    settings.width = 400;
+    settings.height = 200;
+    settings.transferPreset = 4;
+    return settings;
+}
+
+struct Picture {
+    PictureScene scene;
+    std::string svg;
+    std::size_t halfLines = 0; // drawn: two points or more
+    std::size_t polygons = 0; // arrows and marks
+};
+
+Picture describe(const FlowData& flow, const RenderSettings& settings)
+{
+    Picture picture;
+    std::string error;
+    EXPECT_TRUE(describePicture(flow, settings, picture.scene, error)) << error;
+    EXPECT_TRUE(makeSvgPicture(picture.scene, picture.svg, error)) << error;
+    for (const PictureScene::Layer& layer : picture.scene.layers) {
+        if (const auto* lines = std::get_if<DecoratedLines>(&layer)) {
+            for (const StreamlineSet::HalfLine& line : lines->lines.halfLines())
+                picture.halfLines += line.count >= 2 ? 1 : 0;
+            // Marks on the streamlines seeded by hand may lie beyond the zoomed region.
+            const PictureFrame& f = picture.scene.frame;
+            for (const DecoratedLines::Mark& mark : lines->marks)
+                picture.polygons += std::any_of(mark.corners.begin(), mark.corners.end(), [&f](const Vector3& c) {
+                    return c.x > f.gridMinimum.x && c.x < f.gridMaximum.x && c.y > f.gridMinimum.y
+                        && c.y < f.gridMaximum.y;
+                });
+        } else if (const auto* arrows = std::get_if<PictureScene::Arrows>(&layer)) {
+            picture.polygons += arrows->triangles.size();
+        }
+    }
+    return picture;
+}
+
+class SvgPictureTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        ASSERT_TRUE(flow.loadNodes(makeDemoFlow()));
+    }
+    FlowData flow;
+};
+
+// Every number of the path and polygon geometry.
+std::vector<double> coordinates(const QString& svg, bool& tooPrecise)
+{
+    std::vector<double> numbers;
+    static const QRegularExpression geometry(QStringLiteral(" (?:d|points)=\"([^\"]*)\""));
+    static const QRegularExpression number(QStringLiteral("-?[0-9]+(\\.[0-9]+)?"));
+    tooPrecise = false;
+    for (auto m = geometry.globalMatch(svg); m.hasNext();) {
+        const QString text = m.next().captured(1);
+        for (auto n = number.globalMatch(text); n.hasNext();) {
+            const QRegularExpressionMatch found = n.next();
+            tooPrecise = tooPrecise || found.capturedLength(1) > 3;
+            numbers.push_back(found.captured(0).toDouble());
+        }
+    }
+    return numbers;
+}
+
+TEST_F(SvgPictureTest, ParsesWithOnePathPerDrawnHalfLineAndOnePolygonPerArrowAndMark)
+{
+    for (const RenderSettings& settings : {plainSettings(), decoratedSettings()}) {
+        const Picture picture = describe(flow, settings);
+        ASSERT_GT(picture.halfLines, 20u);
+        QXmlStreamReader xml(QByteArray::fromStdString(picture.svg));
+        std::size_t linePaths = 0;
+        std::size_t polygons = 0;
+        std::size_t images = 0;
+        QString group;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == QStringLiteral("g"))
+                group = xml.attributes().value(QStringLiteral("class")).toString();
+            linePaths += xml.name() == QStringLiteral("path") && group == QStringLiteral("streamlines") ? 1 : 0;
+            polygons += xml.name() == QStringLiteral("polygon") ? 1 : 0;
+            images += xml.name() == QStringLiteral("image") ? 1 : 0;
+        }
+        ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
+        EXPECT_EQ(linePaths, picture.halfLines);
+        EXPECT_EQ(polygons, picture.polygons);
+        EXPECT_EQ(images, 1u) << "one embedded background image";
+
+        // Geometry stays inside the viewport: x 0 … 360, y 300 − viewport height … 300.
+        bool tooPrecise = false;
+        const std::vector<double> numbers = coordinates(QString::fromStdString(picture.svg), tooPrecise);
+        EXPECT_FALSE(tooPrecise) << "a coordinate with more than two decimals";
+        const PictureFrame& frame = picture.scene.frame;
+        for (std::size_t i = 0; i + 1 < numbers.size(); i += 2) {
+            ASSERT_TRUE(numbers[i] >= 0.0 && numbers[i] <= frame.viewportWidth) << "x " << numbers[i];
+            ASSERT_TRUE(
+                numbers[i + 1] >= frame.canvasHeight - frame.viewportHeight && numbers[i + 1] <= frame.canvasHeight)
+                << "y " << numbers[i + 1];
+        }
+    }
+}
+
+QImage toQImage(const RgbaImage& image)
+{
+    QImage out(image.width(), image.height(), QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const auto p = image.pixel(x, image.height() - 1 - y);
+            out.setPixel(x, y, qRgb(p[0], p[1], p[2]));
+        }
+    return out;
+}
+
+// Anti-aliasing spreads a one-pixel line over two pixels at half strength,
+// and OpenGL measures a wide line's width along the minor axis where SVG
+// measures it across the line; the mean of 6 × 6 blocks sees both as the
+// same, while a missing, shifted or wrongly coloured line, mark or arrow
+// does not average out.
+TEST_F(SvgPictureTest, RasterisedDocumentMatchesTheRasterPictureWithinAntiAliasing)
+{
+    for (const RenderSettings& settings : {plainSettings(), decoratedSettings()}) {
+        RgbaImage raster;
+        std::string error;
+        ASSERT_TRUE(renderPicture(flow, settings, raster, error)) << error;
+        const Picture picture = describe(flow, settings);
+        QSvgRenderer renderer(QByteArray::fromStdString(picture.svg));
+        ASSERT_TRUE(renderer.isValid());
+        QImage drawn(settings.width, settings.height, QImage::Format_RGB32);
+        drawn.fill(Qt::magenta);
+        QPainter painter(&drawn);
+        renderer.render(&painter);
+        painter.end();
+        const QImage expected = toQImage(raster);
+
+        const auto blockMean = [](const QImage& image, int bx, int by, int channel) {
+            int sum = 0;
+            for (int y = by; y < by + 6; ++y)
+                for (int x = bx; x < bx + 6; ++x)
+                    sum += (image.pixel(x, y) >> (16 - 8 * channel)) & 0xff;
+            return sum / 36;
+        };
+        int blocks = 0;
+        int differing = 0;
+        for (int by = 0; by + 6 <= settings.height; by += 6)
+            for (int bx = 0; bx + 6 <= settings.width; bx += 6, ++blocks)
+                for (int c = 0; c < 3; ++c)
+                    if (std::abs(blockMean(expected, bx, by, c) - blockMean(drawn, bx, by, c)) > 40) {
+                        ++differing;
+                        break;
+                    }
+        EXPECT_LE(differing, blocks / 200) << differing << " of " << blocks << " blocks of 6 × 6 pixels differ";
+    }
+}
+
+} // namespace
+} // namespace tvl
+
+#else
+
+TEST(SvgPictureTest, NeedsQtSvg)
+{
+    GTEST_SKIP() << "built without Qt SVG";
+}
+
+#endif

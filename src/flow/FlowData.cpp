@@ -1,6 +1,7 @@
 #include "flow/FlowData.h"
 
 #include "flow/GridFileReader.h"
+#include "flow/HugePages.h"
 #include "flow/LoadProgress.h"
 #include "flow/LogSink.h"
 #include "flow/NodeBounds.h"
@@ -126,7 +127,9 @@ void FlowData::adoptRegularGrid(RegularGrid grid)
     const std::size_t plane = grid.sampleCount();
     grid.samples.resize(plane);
     grid.values.resize(plane * std::size_t(grid.additionalCount > 0 ? grid.additionalCount : 0), 0.0f);
-    std::vector<float> speeds(plane);
+    std::vector<float> speeds;
+    reserveWithHugePages(speeds, plane);
+    speeds.resize(plane);
     for (std::size_t n = 0; n < plane; ++n)
         speeds[n] = grid.samples[n].speed;
     ValueBorders borders = findValueBorders(grid, speeds);
@@ -184,34 +187,16 @@ Vector3 FlowData::worldToGrid(float x, float y, float /*z*/) const
     return {gx, gy, 0.0f};
 }
 
-bool FlowData::directionAt(const Vector3& point, Vector3& direction) const
-{
-    int i, j;
-    if (!insideCell(point, i, j))
-        return false;
-    // The four lanes (vx, vy, vz, speed) blend with the same single-precision
-    // operations as one component at a time would; the speed lane is unused.
-    using F4 = float __attribute__((vector_size(16)));
-    const std::size_t w = std::size_t(grid_.width);
-    const RegularSample* s = &grid_.samples[std::size_t(j) * w + std::size_t(i)];
-    F4 s00, s10, s01, s11;
-    std::memcpy(&s00, s, 16);
-    std::memcpy(&s10, s + 1, 16);
-    std::memcpy(&s01, s + w, 16);
-    std::memcpy(&s11, s + w + 1, 16);
-    const F4 blended = bilinear(point.x - static_cast<float>(i), point.y - static_cast<float>(j), s00, s10, s01, s11);
-    direction = Vector3 {blended[0], blended[1], blended[2]}.normalized();
-    return true;
-}
-
 float FlowData::additionalValueAt(const Vector3& point, int k) const
 {
-    int i, j;
-    if (k < 0 || k >= grid_.additionalCount || !insideCell(point, i, j))
+    const AxisCell column = columnCell(point.x);
+    const AxisCell row = rowCell(point.y);
+    if (k < 0 || k >= grid_.additionalCount || !column.inside || !row.inside)
         return 0.0f;
     const std::size_t w = std::size_t(grid_.width);
-    const float* v = &grid_.values[std::size_t(k) * grid_.sampleCount() + std::size_t(j) * w + std::size_t(i)];
-    return bilinear(point.x - static_cast<float>(i), point.y - static_cast<float>(j), v[0], v[1], v[w], v[w + 1]);
+    const float* v
+        = &grid_.values[std::size_t(k) * grid_.sampleCount() + std::size_t(row.index) * w + std::size_t(column.index)];
+    return bilinear(column.fraction, row.fraction, v[0], v[1], v[w], v[w + 1]);
 }
 
 float FlowData::normalizeAdditionalValue(int k, float value) const

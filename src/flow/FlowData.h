@@ -7,6 +7,7 @@
 #include "flow/Vector3.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -88,43 +89,92 @@ public:
     // result is 0 and has no meaning.
     Vector3 worldToGrid(float x, float y, float z) const;
 
-    // Inside rule for the three lookups below: i = trunc(gx), j = trunc(gy);
+    // Inside rule for the lookups below: i = trunc(gx), j = trunc(gy);
     // inside when 0 <= i < width - 1 and 0 <= j < height - 1; a non-finite
     // coordinate or one whose truncation does not fit 32 bits is outside.
+
+    // One coordinate of a point along one axis of the regular grid: its cell
+    // index (the truncation) and the fraction beyond it, and whether the
+    // inside rule holds along this axis. Points that share a coordinate share
+    // this, so a caller sampling a lattice finds it once per column or row.
+    struct AxisCell {
+        bool inside = false;
+        int index = 0;
+        float fraction = 0.0f;
+    };
+    AxisCell columnCell(float gx) const { return axisCell(gx, grid_.width); }
+    AxisCell rowCell(float gy) const { return axisCell(gy, grid_.height); }
+    // speedAt at the point of a column and a row that are both inside.
+    float speedAt(const AxisCell& column, const AxisCell& row) const
+    {
+        const std::size_t w = static_cast<std::size_t>(grid_.width);
+        const float* s = &speeds_[static_cast<std::size_t>(row.index) * w + static_cast<std::size_t>(column.index)];
+        return bilinear(column.fraction, row.fraction, s[0], s[1], s[w], s[w + 1]);
+    }
 
     // Unit flow direction (bilinear velocity, normalised). False outside, with
     // the out-parameter untouched. A zero blended velocity gives true with NaN
     // components.
-    bool directionAt(const Vector3& point, Vector3& direction) const;
+    bool directionAt(const Vector3& point, Vector3& direction) const
+    {
+        float speed;
+        return directionAndSpeedAt(point, direction, speed);
+    }
+    // directionAt and speedAt at one point, from one blend of the samples:
+    // their speed lane blends the sample speeds with the operations of
+    // speedAt, so both answers are those of the two lookups. False outside,
+    // with both out-parameters untouched.
+    bool directionAndSpeedAt(const Vector3& point, Vector3& direction, float& speed) const
+    {
+        const AxisCell column = columnCell(point.x);
+        const AxisCell row = rowCell(point.y);
+        if (!column.inside || !row.inside)
+            return false;
+        // The four lanes (vx, vy, vz, speed) blend with the same single-precision
+        // operations as one component at a time would.
+        using F4 = float __attribute__((vector_size(16)));
+        const std::size_t w = static_cast<std::size_t>(grid_.width);
+        const RegularSample* s
+            = &grid_.samples[static_cast<std::size_t>(row.index) * w + static_cast<std::size_t>(column.index)];
+        F4 s00, s10, s01, s11;
+        std::memcpy(&s00, s, sizeof s00);
+        std::memcpy(&s10, s + 1, sizeof s10);
+        std::memcpy(&s01, s + w, sizeof s01);
+        std::memcpy(&s11, s + w + 1, sizeof s11);
+        const F4 blended = bilinear(column.fraction, row.fraction, s00, s10, s01, s11);
+        direction = Vector3 {blended[0], blended[1], blended[2]}.normalized();
+        speed = blended[3];
+        return true;
+    }
     // Bilinear blend of the sample speeds. False outside, out-parameter untouched.
     bool speedAt(const Vector3& point, float& speed) const
     {
-        int i, j;
-        if (!insideCell(point, i, j))
+        const AxisCell column = columnCell(point.x);
+        const AxisCell row = rowCell(point.y);
+        if (!column.inside || !row.inside)
             return false;
-        const std::size_t w = static_cast<std::size_t>(grid_.width);
-        const float* s = &speeds_[static_cast<std::size_t>(j) * w + static_cast<std::size_t>(i)];
-        speed = bilinear(point.x - static_cast<float>(i), point.y - static_cast<float>(j), s[0], s[1], s[w], s[w + 1]);
+        speed = speedAt(column, row);
         return true;
     }
     // Bilinear blend of additional value k; 0.0 outside and for k not in 0 .. count - 1.
     float additionalValueAt(const Vector3& point, int k) const;
-    // speed / maximum speed, neither clamped nor guarded (0 maximum gives inf/NaN).
-    float normalizeSpeed(float speed) const { return speed / maxSpeed_; }
+    // speed / maximum speed, neither clamped nor guarded (0 maximum gives
+    // inf/NaN); for a float or, lane by lane, a vector of floats.
+    template <class Speed> Speed normalizeSpeed(Speed speed) const { return speed / maxSpeed_; }
+    // The sample speeds, width × height floats, row by row.
+    const float* speedPlane() const { return speeds_.data(); }
     // (value - minimum[k]) / range[k], not clamped; NaN for k not in 0 .. count - 1.
     float normalizeAdditionalValue(int k, float value) const;
 
 private:
     bool loadFiles(const std::string& gridName, const std::string& dataName);
-    bool insideCell(const Vector3& point, int& i, int& j) const
+    static AxisCell axisCell(float g, int sampleCount)
     {
-        const float gx = point.x, gy = point.y;
-        // Also false for NaN, and for values whose truncation does not fit 32 bits.
-        if (!(gx >= -2147483648.0f && gx < 2147483648.0f && gy >= -2147483648.0f && gy < 2147483648.0f))
-            return false;
-        i = static_cast<int>(gx);
-        j = static_cast<int>(gy);
-        return i >= 0 && i < grid_.width - 1 && j >= 0 && j < grid_.height - 1;
+        // Also outside for NaN, and for values whose truncation does not fit 32 bits.
+        if (!(g >= -2147483648.0f && g < 2147483648.0f))
+            return {};
+        const int index = static_cast<int>(g);
+        return {index >= 0 && index < sampleCount - 1, index, g - static_cast<float>(index)};
     }
     // Maximum speed (0 when no speed is positive) and the smallest, largest
     // and range of every additional value; strict tests, so NaN is no border.

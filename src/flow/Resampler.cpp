@@ -1,14 +1,18 @@
 #include "flow/Resampler.h"
 
 #include "flow/Bilinear.h"
+#include "flow/HugePages.h"
 #include "flow/LoadProgress.h"
 #include "flow/NodeGrid.h"
 #include "flow/NodeRows.h"
 #include "flow/RegularGrid.h"
+#include "flow/WorkerThread.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
+#include <vector>
 
 namespace tvl {
 
@@ -69,6 +73,66 @@ bool Resampler::sizeGrid(
     return true;
 }
 
+namespace {
+
+// Where the column cursor puts each regular column of one node row: the node
+// cell and the fraction within it, or no cell (index −1). The walk along the
+// columns depends on the node row alone, so all regular rows that the row
+// cursor finds in the same node row share it.
+struct ColumnCell {
+    int index = -1;
+    float fraction = 0.0f;
+};
+
+struct ColumnWalk {
+    std::vector<ColumnCell> cells;
+    int end = 0; // the node column at which the walk ended
+};
+
+template <class Nodes> void walkColumns(const Nodes& nodes, int j, int nx, float cell, ColumnWalk& walk)
+{
+    const int w = widthOf(nodes);
+    const float* row = nodes.positionsRow(j);
+    const auto x = [row](int i) { return row[3 * std::size_t(i)]; };
+    walk.cells.assign(std::size_t(nx), ColumnCell {});
+    int i = 0;
+    float xs = x(0);
+    float xCur = xs;
+    float xNext = x(1);
+    float dx = xNext - xCur;
+    for (int c = 0; c < nx; ++c) {
+        const float fx = static_cast<float>(i) + (xs - xCur) / dx;
+        if (insideNodeCells(fx, w)) {
+            const int ci = static_cast<int>(fx);
+            walk.cells[std::size_t(c)] = {ci, fx - static_cast<float>(ci)};
+        }
+        xs = xs + cell;
+        // The column cursor stops on the last node, so every x it reads is
+        // a node of this row; the samples beyond it stay outside.
+        while (xs > xNext && i < w - 1) {
+            i = i + 1;
+            if (i >= w - 1)
+                break;
+            xCur = xNext;
+            xNext = x(i + 1);
+            dx = xNext - xCur;
+        }
+    }
+    walk.end = i;
+}
+
+// One regular row as the row cursor finds it: the node row of its walk, and
+// the node cell row cj with the fraction b where it is inside.
+struct RowPlace {
+    int walk = 0; // index of its column walk in the chunk
+    bool inside = false;
+    int lower = 0; // chunk buffer of node row cj, and of cj + 1 the next
+    int upper = 0;
+    float b = 0.0f;
+};
+
+} // namespace
+
 template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularGrid& grid) const
 {
     const int nx = grid.width;
@@ -78,6 +142,20 @@ template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularG
     const int h = heightOf(nodes);
     const std::size_t plane = grid.sampleCount();
     grid.additionalCount = n;
+    WorkerThread worker;
+    grid.samples.clear();
+    grid.values.clear();
+    reserveWithHugePages(grid.samples, plane);
+    reserveWithHugePages(grid.values, plane * std::size_t(n));
+    // The fresh pages are provided at their first touch, a half on each thread.
+    for (const auto& [storage, bytes] :
+        {std::pair<void*, std::size_t> {grid.samples.data(), plane * sizeof(RegularSample)},
+            std::pair<void*, std::size_t> {grid.values.data(), plane * std::size_t(n) * sizeof(float)}}) {
+        char* const begin = static_cast<char*>(storage);
+        worker.start([begin, bytes] { touchPages(begin, bytes / 2); });
+        touchPages(begin + bytes / 2, bytes - bytes / 2);
+        worker.wait();
+    }
     grid.samples.assign(plane, RegularSample {});
     grid.values.assign(plane * std::size_t(n), 0.0f);
 
@@ -86,72 +164,129 @@ template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularG
 
     const float cell = kCellSize;
     const std::size_t rec = nodes.recordSize();
-    auto x = [&](int i, int j) { return nodes.positionsRow(j)[3 * std::size_t(i)]; };
-    auto y = [&](int i, int j) { return nodes.y(i, j); };
+    const std::size_t recordFloats = rec * std::size_t(w);
+
+    // The walk goes row by row as the row cursor finds them; the rows are
+    // taken in chunks. For each chunk this thread runs the row cursor, walks
+    // the columns of each node row it meets and copies the node records the
+    // chunk needs (the node rows may be read from files, one at a time);
+    // then both threads blend the chunk's samples, which depend on nothing
+    // but these. So every sample is the one the plain walk gives.
+    constexpr std::size_t kChunkSamples = std::size_t {1} << 18;
+    constexpr std::size_t kChunkRecordFloats = std::size_t {1} << 19;
+    std::vector<ColumnWalk> walks;
+    std::size_t walkCount = 0;
+    int walkedRow = -1;
+    std::vector<float> records;
+    std::vector<int> recordRows; // the node row in each record buffer of the chunk
+    std::vector<RowPlace> places;
 
     int j = 0;
-    float ys = y(0, 0);
+    float ys = nodes.y(0, 0);
     float yCur = ys;
-    float yNext = y(0, 1);
+    float yNext = nodes.y(0, 1);
     float dy = yNext - yCur;
-    for (int r = 0; r < ny; ++r) {
-        const float fy = static_cast<float>(j) + (ys - yCur) / dy;
-        int i = 0;
-        float xs = x(0, j);
-        float xCur = xs;
-        float xNext = x(1, j);
-        float dx = xNext - xCur;
-        RegularSample* row = &grid.samples[std::size_t(r) * std::size_t(nx)];
-        const bool rowInside = insideNodeCells(fy, h);
-        const int cj = rowInside ? static_cast<int>(fy) : 0;
-        const float b = fy - static_cast<float>(cj);
-        const float* lowerRow = rowInside ? nodes.recordsRow(cj) : nullptr;
-        const float* upperRow = rowInside ? nodes.recordsRow(cj + 1) : nullptr;
-        for (int c = 0; c < nx; ++c) {
-            const float fx = static_cast<float>(i) + (xs - xCur) / dx;
-            if (rowInside && insideNodeCells(fx, w)) {
-                const int ci = static_cast<int>(fx);
-                const float a = fx - static_cast<float>(ci);
-                const float* v00 = lowerRow + rec * std::size_t(ci);
-                const float* v10 = v00 + rec;
-                const float* v01 = upperRow + rec * std::size_t(ci);
-                const float* v11 = v01 + rec;
-                RegularSample& s = row[c];
-                s.vx = bilinear(a, b, v00[0], v10[0], v01[0], v11[0]);
-                s.vy = bilinear(a, b, v00[1], v10[1], v01[1], v11[1]);
-                s.vz = bilinear(a, b, v00[2], v10[2], v01[2], v11[2]);
-                s.speed = std::sqrt(s.vx * s.vx + s.vy * s.vy + s.vz * s.vz);
-                const std::size_t at = std::size_t(r) * std::size_t(nx) + std::size_t(c);
-                for (int k = 0; k < n; ++k) {
-                    const std::size_t q = 3 + std::size_t(k);
-                    grid.values[std::size_t(k) * plane + at] = bilinear(a, b, v00[q], v10[q], v01[q], v11[q]);
+    for (int first = 0; first < ny;) {
+        // The walk of the node row the cursor is in carries over.
+        if (walkCount > 0) {
+            std::swap(walks[0], walks[walkCount - 1]);
+            walkCount = 1;
+        }
+        recordRows.clear();
+        places.clear();
+        const auto buffer = [&](int nodeRow) {
+            for (std::size_t k = recordRows.size(); k > 0 && k + 2 > recordRows.size(); --k)
+                if (recordRows[k - 1] == nodeRow)
+                    return int(k - 1);
+            recordRows.push_back(nodeRow);
+            records.resize(recordRows.size() * recordFloats);
+            const float* row = nodes.recordsRow(nodeRow);
+            std::copy(row, row + recordFloats, records.end() - std::ptrdiff_t(recordFloats));
+            return int(recordRows.size()) - 1;
+        };
+        int last = first;
+        while (last < ny
+            && (last == first
+                || (std::size_t(last - first) * std::size_t(nx) < kChunkSamples
+                    && records.size() < kChunkRecordFloats))) {
+            const float fy = static_cast<float>(j) + (ys - yCur) / dy;
+            if (j != walkedRow) {
+                if (walks.size() <= walkCount)
+                    walks.emplace_back();
+                walkColumns(nodes, j, nx, cell, walks[walkCount++]);
+                walkedRow = j;
+            }
+            RowPlace place;
+            place.walk = int(walkCount) - 1;
+            place.inside = insideNodeCells(fy, h);
+            if (place.inside) {
+                const int cj = static_cast<int>(fy);
+                place.b = fy - static_cast<float>(cj);
+                place.lower = buffer(cj);
+                place.upper = buffer(cj + 1);
+            }
+            places.push_back(place);
+            ++last;
+            ys = ys + cell;
+            // The row cursor reads its y values from the column where this
+            // row's walk ended, and likewise stops on the last node row.
+            const int iEnd = walks[walkCount - 1].end;
+            while (ys > yNext && j < h - 1) {
+                j = j + 1;
+                if (j >= h - 1)
+                    break;
+                yCur = yNext;
+                yNext = nodes.y(iEnd, j + 1);
+                dy = yNext - yCur;
+            }
+        }
+
+        // Samples [begin, end) of the chunk, counted row by row from its first.
+        const auto blend = [&](std::size_t begin, std::size_t end) {
+            for (std::size_t at = begin; at < end;) {
+                const std::size_t k = at / std::size_t(nx);
+                const std::size_t c0 = at % std::size_t(nx);
+                const std::size_t c1 = std::min(std::size_t(nx), c0 + (end - at));
+                at += c1 - c0;
+                const RowPlace& place = places[k];
+                if (!place.inside)
+                    continue;
+                const ColumnCell* cells = walks[std::size_t(place.walk)].cells.data();
+                const float* lowerRow = &records[std::size_t(place.lower) * recordFloats];
+                const float* upperRow = &records[std::size_t(place.upper) * recordFloats];
+                const float b = place.b;
+                const std::size_t r = std::size_t(first) + k;
+                RegularSample* row = &grid.samples[r * std::size_t(nx)];
+                for (std::size_t c = c0; c < c1; ++c) {
+                    const ColumnCell column = cells[c];
+                    if (column.index < 0)
+                        continue;
+                    const float a = column.fraction;
+                    const float* v00 = lowerRow + rec * std::size_t(column.index);
+                    const float* v10 = v00 + rec;
+                    const float* v01 = upperRow + rec * std::size_t(column.index);
+                    const float* v11 = v01 + rec;
+                    RegularSample& s = row[c];
+                    s.vx = bilinear(a, b, v00[0], v10[0], v01[0], v11[0]);
+                    s.vy = bilinear(a, b, v00[1], v10[1], v01[1], v11[1]);
+                    s.vz = bilinear(a, b, v00[2], v10[2], v01[2], v11[2]);
+                    s.speed = std::sqrt(s.vx * s.vx + s.vy * s.vy + s.vz * s.vz);
+                    const std::size_t sample = r * std::size_t(nx) + c;
+                    for (int v = 0; v < n; ++v) {
+                        const std::size_t q = 3 + std::size_t(v);
+                        grid.values[std::size_t(v) * plane + sample] = bilinear(a, b, v00[q], v10[q], v01[q], v11[q]);
+                    }
                 }
             }
-            xs = xs + cell;
-            // The column cursor stops on the last node, so every x it reads is
-            // a node of this row; the samples beyond it stay outside.
-            while (xs > xNext && i < w - 1) {
-                i = i + 1;
-                if (i >= w - 1)
-                    break;
-                xCur = xNext;
-                xNext = x(i + 1, j);
-                dx = xNext - xCur;
-            }
-        }
-        ys = ys + cell;
-        // The row cursor reads its y values from the column where this row's
-        // walk ended, and likewise stops on the last node row.
-        const int iEnd = i;
-        while (ys > yNext && j < h - 1) {
-            j = j + 1;
-            if (j >= h - 1)
-                break;
-            yCur = yNext;
-            yNext = y(iEnd, j + 1);
-            dy = yNext - yCur;
-        }
-        progress_.position(r);
+        };
+        const std::size_t samples = std::size_t(last - first) * std::size_t(nx);
+        worker.start([&blend, samples] { blend(0, samples / 2); });
+        blend(samples / 2, samples);
+        worker.wait();
+        for (int r = first; r < last; ++r)
+            progress_.position(r);
+        first = last;
+        records.clear();
     }
 }
 

@@ -78,6 +78,11 @@ public:
     // point comes back near the line (with a self distance; it stays), or
     // acceptPoint rejects the new point (which stays).
     virtual void traceLine(const Vector3& seed, PointList& line, float step);
+    // Traces count half-lines from the same seed, line k with steps[k], each
+    // exactly as traceLine would. The half-lines are independent, so a scheme
+    // may take their steps in turns (two chains of samples keep the processor
+    // busier than one); the base class traces them one after another.
+    virtual void traceLines(const Vector3& seed, PointList* const* lines, const float* steps, int count);
 
     void setStep(float step) { step_ = step; }
     void setMaxLength(float maxLength) { maxLength_ = maxLength; }
@@ -89,20 +94,30 @@ public:
     bool normalizedStep() const { return normalizedStep_; }
     float selfDistance() const { return selfDistance_; }
 
-    // Forward half-line with step, backward half-line with -step; both start
-    // with the seed (z set to 0) unless the seed is not a finite point, in
-    // which case both stay empty. With a self distance, both half-lines are
-    // tested against the points of this streamline only (traceLine alone
-    // tests against those of the last traceBoth as well).
+    // Forward half-line with step, backward half-line with -step (through
+    // traceLines); both start with the seed (z set to 0) unless the seed is
+    // not a finite point, in which case both stay empty. With a self distance,
+    // both half-lines are tested against the points of this streamline only
+    // (traceLine alone tests against those of the last traceBoth as well).
     void traceBoth(const Vector3& seed);
     const PointList& forwardLine() const { return forward_; }
     const PointList& backwardLine() const { return backward_; }
 
 protected:
-    // The tracing loop shared by the schemes. advance(P, D, h) moves P by one
-    // step of length h from the direction D sampled at P; it answers false
-    // when one of its own samples fails, and must then leave P unchanged.
-    template <class StepRule> void traceWith(const Vector3& seed, PointList& line, float step, StepRule advance);
+    // The tracing loop shared by the schemes, run for count half-lines from
+    // the same seed. Lines are traced kInTurn at a time in lock step: each
+    // stage of a step is taken for all of them before the next stage, so the
+    // processor works on independent chains of samples at once. Each line
+    // ends exactly as if it had been traced alone, as long as acceptPoint
+    // answers for a point whatever was asked before.
+    //
+    // advance(P, D, h, moved, n) takes one step for each of n lines: it moves
+    // P[k] by a step of length h[k] from the direction D[k] sampled at P[k]
+    // and sets moved[k]; where one of its own samples fails it leaves P[k]
+    // unchanged and moved[k] false.
+    static constexpr int kInTurn = 2;
+    template <class StepRule>
+    void traceWith(const Vector3& seed, PointList* const* lines, const float* steps, int count, StepRule advance);
 
     const FlowData* flowData_;
 
@@ -117,51 +132,106 @@ private:
     SelfOverlapTest selfOverlap_;
 };
 
-template <class StepRule> void Integrator::traceWith(const Vector3& seed, PointList& line, float step, StepRule advance)
+template <class StepRule>
+void Integrator::traceWith(
+    const Vector3& seed, PointList* const* lines, const float* steps, int count, StepRule advance)
 {
-    line.clear();
-    Vector3 p = seed;
-    // A point that is not finite can be neither sampled nor drawn.
-    if (!std::isfinite(p.x) || !std::isfinite(p.y) || !line.append(p))
-        return;
-    if (!(maxLength_ > 0.0f))
-        return;
-    float length = 0.0f;
-    int n = maxSteps_;
-    for (;;) {
-        if (n <= 0)
-            return;
+    struct HalfLine {
+        PointList* line = nullptr;
+        float step = 0.0f;
+        Vector3 p;
+        float length = 0.0f;
+        int n = 0;
+        // The samples at p, taken as soon as p is known.
+        bool sampled = false;
         Vector3 direction;
-        if (!flowData_->directionAt(p, direction))
-            return;
-        float speed;
-        if (!flowData_->speedAt(p, speed))
-            return;
-        if (speed <= 0.0f)
-            return;
-        // A positive speed means a positive maximum: no division by zero.
-        if (normalizedStep_)
-            speed = speed / flowData_->getMaxSpeed();
-        const float h = speed * step;
-        if (!advance(p, direction, h))
-            return;
-        // Where the blended velocity is zero but the blended speed is not,
-        // the direction has no length to scale and the step lands nowhere:
-        // such a point would poison drawing and seeding, so the line ends.
-        if (!std::isfinite(p.x) || !std::isfinite(p.y))
-            return;
-        // A block that cannot grow ends the line with what it holds.
-        if (!line.append(p))
-            return;
-        length = length + std::fabs(h);
-        // Arc lengths count from the seed, negative against the flow.
-        if (selfDistance_ > 0.0f && selfOverlap_.comesBack(p, step < 0.0f ? -length : length))
-            return;
-        if (!acceptPoint(p))
-            return;
-        n = n - 1;
-        if (length >= maxLength_)
-            return;
+        float speed = 0.0f;
+    };
+    const auto sample = [this](HalfLine& h) { h.sampled = flowData_->directionAndSpeedAt(h.p, h.direction, h.speed); };
+    // The self-overlap test records the points of both half-lines in the
+    // order they are traced, and the backward one is tested against the whole
+    // forward one: with it, the lines go one after another.
+    const int inTurn = selfDistance_ > 0.0f ? 1 : kInTurn;
+    for (int first = 0; first < count; first += inTurn) {
+        HalfLine running[kInTurn];
+        int runningCount = 0;
+        for (int k = first; k < count && k < first + inTurn; ++k) {
+            PointList& line = *lines[k];
+            line.clear();
+            Vector3 p = seed;
+            // A point that is not finite can be neither sampled nor drawn.
+            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !line.append(p))
+                continue;
+            if (!(maxLength_ > 0.0f))
+                continue;
+            HalfLine& h = running[runningCount++];
+            h = HalfLine {};
+            h.line = &line;
+            h.step = steps[k];
+            h.p = p;
+            h.n = maxSteps_;
+            sample(h);
+        }
+        while (runningCount > 0) {
+            Vector3 p[kInTurn];
+            Vector3 direction[kInTurn];
+            float length[kInTurn];
+            int stepping = 0;
+            for (int k = 0; k < runningCount; ++k) {
+                HalfLine& h = running[k];
+                if (h.n <= 0 || !h.sampled || h.speed <= 0.0f) {
+                    h.line = nullptr;
+                    continue;
+                }
+                float speed = h.speed;
+                // A positive speed means a positive maximum: no division by zero.
+                if (normalizedStep_)
+                    speed = speed / flowData_->getMaxSpeed();
+                p[stepping] = h.p;
+                direction[stepping] = h.direction;
+                length[stepping] = speed * h.step;
+                ++stepping;
+            }
+            bool moved[kInTurn] = {};
+            if (stepping > 0)
+                advance(p, direction, length, moved, stepping);
+            // What the step gave each line, in the order of the lines.
+            int j = 0;
+            int kept = 0;
+            for (int k = 0; k < runningCount; ++k) {
+                HalfLine h = running[k];
+                if (h.line == nullptr)
+                    continue;
+                const int taken = j++;
+                if (!moved[taken])
+                    continue;
+                h.p = p[taken];
+                // Where the blended velocity is zero but the blended speed is
+                // not, the direction has no length to scale and the step lands
+                // nowhere: such a point would poison drawing and seeding, so
+                // the line ends.
+                if (!std::isfinite(h.p.x) || !std::isfinite(h.p.y))
+                    continue;
+                // A block that cannot grow ends the line with what it holds.
+                if (!h.line->append(h.p))
+                    continue;
+                h.length = h.length + std::fabs(length[taken]);
+                // Arc lengths count from the seed, negative against the flow.
+                if (selfDistance_ > 0.0f && selfOverlap_.comesBack(h.p, h.step < 0.0f ? -h.length : h.length))
+                    continue;
+                // The next step's samples before the separation test: both
+                // only read, and the processor works on both at once. They go
+                // unused where the line ends here.
+                sample(h);
+                if (!acceptPoint(h.p))
+                    continue;
+                h.n = h.n - 1;
+                if (h.length >= maxLength_)
+                    continue;
+                running[kept++] = h;
+            }
+            runningCount = kept;
+        }
     }
 }
 

@@ -16,6 +16,7 @@ public:
 
     bool acceptPoint(const Vector3& point) const override;
     void traceLine(const Vector3& seed, PointList& line, float step) override;
+    void traceLines(const Vector3& seed, PointList* const* lines, const float* steps, int count) override;
 };
 
 } // namespace tvl

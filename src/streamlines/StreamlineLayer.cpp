@@ -2,6 +2,7 @@
 
 #include "streamlines/LayerIntegrator.h"
 #include "streamlines/PointList.h"
+#include "streamlines/SquaredDistanceBound.h"
 
 #include <cmath>
 #include <cstddef>
@@ -40,7 +41,6 @@ void StreamlineLayer::setViewportSize(int width, int height)
 
 void StreamlineLayer::setRegion(const Vector3& minimum, const Vector3& maximum)
 {
-    forgetNearest();
     regionMinimum_ = minimum;
     regionMaximum_ = maximum;
     regionExtent_ = maximum - minimum;
@@ -48,7 +48,6 @@ void StreamlineLayer::setRegion(const Vector3& minimum, const Vector3& maximum)
 
 void StreamlineLayer::setSeparation(float dsepPixels, float g)
 {
-    forgetNearest();
     const float inverse = 1.0f / dsepPixels;
     const float across = static_cast<float>(viewportWidth_) * inverse;
     const float up = static_cast<float>(viewportHeight_) * inverse;
@@ -62,12 +61,20 @@ void StreamlineLayer::setSeparation(float dsepPixels, float g)
     dsep_ = dsepPixels * g;
     gridUnitsPerPixel_ = g;
     dtest_ = dsep_ * testRatio_;
+    updateBounds();
 }
 
 void StreamlineLayer::setTestRatio(float ratio)
 {
     testRatio_ = ratio;
     dtest_ = ratio * dsep_;
+    updateBounds();
+}
+
+void StreamlineLayer::updateBounds()
+{
+    dsepBound_ = squaredDistanceBound(dsep_);
+    dtestBound_ = squaredDistanceBound(dtest_);
 }
 
 void StreamlineLayer::setIntegrator(LayerIntegrator* integrator)
@@ -83,25 +90,8 @@ void StreamlineLayer::setIntegrator(LayerIntegrator* integrator)
 
 void StreamlineLayer::resetGrid()
 {
-    forgetNearest();
-    for (std::unique_ptr<PointList>& list : cells_) {
-        if (list) {
-            list->clear();
-            try {
-                spareLists_.push_back(std::move(list));
-            } catch (const std::bad_alloc&) {
-                list.reset();
-            }
-        }
-    }
-    cells_.clear();
-    const std::size_t count = static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_);
-    try {
-        cells_.resize(count);
-    } catch (const std::bad_alloc&) {
-        // Without a grid no seed is valid: the placement draws nothing.
-        cells_.clear();
-        cells_.shrink_to_fit();
+    // Without a grid no seed is valid: the placement draws nothing.
+    if (!grid_.reset(columns_, rows_)) {
         columns_ = 0;
         rows_ = 0;
     }
@@ -125,108 +115,49 @@ bool StreamlineLayer::cellOf(const Vector3& point, int& column, int& row) const
     return true;
 }
 
-const PointList* StreamlineLayer::cell(int column, int row) const
+bool StreamlineLayer::hasGrid() const
 {
-    if (column < 0 || column >= columns_ || row < 0 || row >= rows_ || cells_.empty())
-        return nullptr;
-    return cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(column)]
-        .get();
+    return grid_.columns() == columns_ && grid_.rows() == rows_;
+}
+
+const CellPoints* StreamlineLayer::cell(int column, int row) const
+{
+    return hasGrid() ? grid_.cell(column, row) : nullptr;
 }
 
 void StreamlineLayer::addToGrid(const Vector3& point)
 {
     int column = 0;
     int row = 0;
+    // A point the grid cannot take is dropped, like a point without a cell.
+    if (cellOf(point, column, row) && hasGrid())
+        grid_.add(column, row, point.x, point.y);
+}
+
+bool StreamlineLayer::isFartherThan(const Vector3& point, float distance, float bound) const
+{
+    int column = 0;
+    int row = 0;
     if (!cellOf(point, column, row))
-        return;
-    forgetNearest();
-    std::unique_ptr<PointList>& entry
-        = cells_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) + static_cast<std::size_t>(column)];
-    if (!entry) {
-        if (!spareLists_.empty()) {
-            entry = std::move(spareLists_.back());
-            spareLists_.pop_back();
-        } else {
-            entry.reset(new (std::nothrow) PointList);
-            if (!entry)
-                return;
-        }
-    }
-    Vector3 stored = point;
-    entry->append(stored);
-}
-
-float StreamlineLayer::nearestStoredDistance(const Vector3& point, int column, int row) const
-{
-    float nearest = std::numeric_limits<float>::max();
-    for (int r = row - 1; r <= row + 1; ++r) {
-        for (int c = column - 1; c <= column + 1; ++c) {
-            const PointList* list = cell(c, r);
-            if (list == nullptr || list->isEmpty())
-                continue;
-            const float distance = list->minDistance(point);
-            if (distance < nearest)
-                nearest = distance;
-        }
-    }
-    return nearest;
-}
-
-bool StreamlineLayer::hasStoredPointCloserThan(const Vector3& point, int column, int row, float distance) const
-{
-    for (int r = row - 1; r <= row + 1; ++r) {
-        for (int c = column - 1; c <= column + 1; ++c) {
-            const PointList* list = cell(c, r);
-            if (list != nullptr && list->hasPointCloserThan(point, distance))
-                return true;
-        }
-    }
-    return false;
+        return false;
+    // The nearest distance starts at the largest float, so nothing beyond it
+    // (nor NaN) is ever reached; below it the nearest rounded distance reaches
+    // distance exactly when no stored point's rounded distance lies below it.
+    if (!(distance <= std::numeric_limits<float>::max()))
+        return false;
+    const float dz = point.z - 0.0f;
+    return !hasGrid() || !grid_.anyBelow(column, row, point.x, point.y, dz * dz, bound);
 }
 
 bool StreamlineLayer::isFarEnough(const Vector3& point) const
 {
-    int column = 0;
-    int row = 0;
-    if (!cellOf(point, column, row))
-        return false;
-    // A rounded distance is off the exact one by a few 2^-24 of it at most;
-    // the margins (1e-6) turn rounded distances into bounds on exact ones and
-    // back with room to spare.
-    constexpr double kMargin = 1.0 - 1e-6;
-    if (nearest_.valid && nearest_.column == column && nearest_.row == row) {
-        const double dx = static_cast<double>(point.x) - nearest_.point.x;
-        const double dy = static_cast<double>(point.y) - nearest_.point.y;
-        const double dz = static_cast<double>(point.z) - nearest_.point.z;
-        const double bound = nearest_.lowerBound - std::sqrt(dx * dx + dy * dy + dz * dz);
-        if (bound * kMargin >= static_cast<double>(dtest_)) {
-            nearest_.point = point;
-            nearest_.lowerBound = bound;
-            return true;
-        }
-    }
-    const float nearest = nearestStoredDistance(point, column, row);
-    // The largest float stands for an empty block (cheap to scan again) or
-    // for distances whose squares overflowed, which bound nothing.
-    nearest_.valid = nearest < 1e30f;
-    nearest_.column = column;
-    nearest_.row = row;
-    nearest_.point = point;
-    nearest_.lowerBound = static_cast<double>(nearest) * kMargin;
-    return nearest >= dtest_;
+    return isFartherThan(point, dtest_, dtestBound_);
 }
 
 bool StreamlineLayer::isValidSeed(const Vector3& point, float distance) const
 {
-    int column = 0;
-    int row = 0;
-    if (!cellOf(point, column, row))
-        return false;
-    // The nearest distance starts at the largest float, so nothing beyond
-    // it (nor NaN) is ever reached.
-    if (!(distance <= std::numeric_limits<float>::max()))
-        return false;
-    return !hasStoredPointCloserThan(point, column, row, distance);
+    const float bound = distance == dsep_ ? dsepBound_ : squaredDistanceBound(distance);
+    return isFartherThan(point, distance, bound);
 }
 
 void StreamlineLayer::walkForSeeds(std::vector<Vector3>& candidates) const
@@ -250,11 +181,12 @@ void StreamlineLayer::walkForSeeds(std::vector<Vector3>& candidates) const
             const Vector3 offset = normal * dsep_;
             const Vector3 a = x + offset;
             const Vector3 b = x - offset;
-            // B goes on the stack after A, so B is tried first.
-            if (isValidSeed(a, dsep_))
-                candidates.push_back(a);
-            if (isValidSeed(b, dsep_))
-                candidates.push_back(b);
+            // B goes on the stack after A, so B is tried first. Both are
+            // tested when they are taken: the grid only gains points until
+            // then, so a seed that fails now fails then as well, and testing
+            // it once gives the lines a test at both times gives.
+            candidates.push_back(a);
+            candidates.push_back(b);
             untilNext = 0.5f * dtest_;
         }
         untilNext = untilNext - s;

@@ -1,18 +1,18 @@
 #pragma once
 
 #include "flow/Vector3.h"
+#include "streamlines/CellPoints.h"
+#include "streamlines/OccupancyGrid.h"
 #include "streamlines/SeparationTest.h"
 #include "streamlines/StreamlineOptions.h"
 #include "streamlines/StreamlineSet.h"
 
-#include <memory>
 #include <vector>
 
 namespace tvl {
 
 class FlowData;
 class LayerIntegrator;
-class PointList;
 
 // Per-view streamline state: the viewport size and visible region as the view
 // last set them, the occupancy grid and distances of the evenly spaced
@@ -71,7 +71,7 @@ public:
 
     int columns() const { return columns_; }
     int rows() const { return rows_; }
-    int cellCount() const { return static_cast<int>(cells_.size()); }
+    int cellCount() const { return static_cast<int>(grid_.cellCount()); }
     float dsep() const { return dsep_; }
     float dtest() const { return dtest_; }
     float testRatio() const { return testRatio_; }
@@ -82,37 +82,22 @@ public:
     const Vector3& regionMaximum() const { return regionMaximum_; }
     const Vector3& regionExtent() const { return regionExtent_; }
     const LayerIntegrator* integrator() const { return integrator_; }
-    // Cell (column, row), or null when it never held a point or lies outside
-    // the grid.
-    const PointList* cell(int column, int row) const;
+    // Cell (column, row), or null when it holds no point (it never held one
+    // since the last resetGrid) or lies outside the grid.
+    const CellPoints* cell(int column, int row) const;
 
 private:
-    // Nearest stored point in the 3 × 3 cells around (column, row).
-    float nearestStoredDistance(const Vector3& point, int column, int row) const;
-    // Whether a stored point in the 3 × 3 cells around (column, row) is
-    // closer than distance, as the nearest one would be.
-    bool hasStoredPointCloserThan(const Vector3& point, int column, int row, float distance) const;
+    // The separation test with a distance and its squared bound.
+    bool isFartherThan(const Vector3& point, float distance, float bound) const;
     void walkForSeeds(std::vector<Vector3>& candidates) const;
-    void forgetNearest() const { nearest_.valid = false; }
-
-    // While a line is traced its points follow each other closely and the
-    // grid does not change: the nearest stored distance of the last fully
-    // tested point, less the way travelled since, bounds the distances of
-    // the next point in the same cell from below.
-    struct NearestBound {
-        bool valid = false;
-        int column = 0;
-        int row = 0;
-        Vector3 point;
-        double lowerBound = 0.0; // of the exact distances to stored points
-    };
-    mutable NearestBound nearest_;
+    void updateBounds();
+    // Whether the cells match the grid size; a size set since the last
+    // resetGrid has no cells yet, and nothing is stored or found there.
+    bool hasGrid() const;
 
     LayerIntegrator* integrator_ = nullptr;
     const FlowData* flowData_ = nullptr;
-    std::vector<std::unique_ptr<PointList>> cells_;
-    // Emptied lists of earlier placements, reused before allocating new ones.
-    std::vector<std::unique_ptr<PointList>> spareLists_;
+    OccupancyGrid grid_;
     StreamlineSet placed_;
     StreamlineOptions options_;
     int columns_ = 0;
@@ -126,6 +111,9 @@ private:
     float dtest_ = 0.0f;
     float testRatio_ = 0.0f;
     float gridUnitsPerPixel_ = 0.0f;
+    // squaredDistanceBound of dsep and dtest.
+    float dsepBound_ = 0.0f;
+    float dtestBound_ = 0.0f;
 };
 
 } // namespace tvl

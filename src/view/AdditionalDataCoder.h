@@ -15,7 +15,7 @@ public:
     AdditionalDataCoder(const FlowData& flow, std::shared_ptr<const ColorTable> table, int valueIndex);
 
     bool normalizedValue(const Vector3& point, float& t) const override;
-    void fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const override;
+    void fillImage(std::span<const float> xs, std::span<const float> ys, std::uint8_t* rgba) const override;
     int valueIndex() const { return valueIndex_; }
 
 private:

@@ -4,6 +4,8 @@
 
 #include <cassert>
 #include <cstddef>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 namespace tvl {
@@ -30,9 +32,28 @@ bool DataCoder::colorAt(const Vector3& point, std::uint8_t rgba[4]) const
     return colorOf(hasValue, t, rgba);
 }
 
-void DataCoder::fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const
+void DataCoder::fillImage(std::span<const float> xs, std::span<const float> ys, std::uint8_t* rgba) const
 {
-    fillRowWith(start, dx, count, rgba, [this](const Vector3& p, float& t) { return normalizedValue(p, t); });
+    fillImageWith(xs, ys, rgba, [this](const Vector3& p, float& t) { return normalizedValue(p, t); });
+}
+
+void DataCoder::splitRows(
+    std::size_t width, std::size_t height, const std::function<void(std::size_t, std::size_t)>& fillRows)
+{
+    // Below this many pixels a thread costs more than it saves.
+    constexpr std::size_t kPixelsWorthAThread = std::size_t {1} << 16;
+    const std::size_t half = height / 2;
+    if (width * height >= kPixelsWorthAThread && half > 0) {
+        try {
+            std::thread lower([&fillRows, half] { fillRows(0, half); });
+            fillRows(half, height);
+            lower.join();
+            return;
+        } catch (const std::system_error&) {
+            // No thread to be had: one core does it all.
+        }
+    }
+    fillRows(0, height);
 }
 
 } // namespace tvl

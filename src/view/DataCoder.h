@@ -4,7 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 
 namespace tvl {
 
@@ -43,11 +45,13 @@ public:
     // takes the last entry. One virtual call, no allocation.
     bool colorAt(const Vector3& point, std::uint8_t rgba[4]) const;
 
-    // Colours count pixels of one image row, four bytes each: pixel k is
-    // coloured as colorAt would at start moved k times by dx along x, the
-    // position accumulated in single precision. Subclasses override it only
-    // to make their own normalizedValue a direct call.
-    virtual void fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const;
+    // Colours an image of xs.size() × ys.size() pixels, four bytes each, row
+    // after row: pixel (k, j) as colorAt would at the point (xs[k], ys[j]).
+    // The base class asks normalizedValue pixel by pixel; the coders of this
+    // library override it to make their lookup a direct call, to share the
+    // work of a column between its pixels, and to colour the rows on two
+    // processor cores (their lookups only read).
+    virtual void fillImage(std::span<const float> xs, std::span<const float> ys, std::uint8_t* rgba) const;
 
     const FlowData& flowData() const { return *flow_; }
     int entryCount() const { return entryCount_; }
@@ -81,16 +85,27 @@ protected:
         rgba[2] = e[2];
         return true;
     }
-    // The row walk of fillRow with value(point, t) in place of normalizedValue.
+    // The pixel walk of fillImage with value(point, t) in place of
+    // normalizedValue.
     template <class Value>
-    void fillRowWith(Vector3 point, float dx, int count, std::uint8_t* rgba, const Value& value) const
+    void fillImageWith(
+        std::span<const float> xs, std::span<const float> ys, std::uint8_t* rgba, const Value& value) const
     {
-        for (int k = 0; k < count; ++k, rgba += 4, point.x += dx) {
-            float t = 0.0f;
-            const bool hasValue = value(point, t);
-            colorOf(hasValue, t, rgba);
+        for (const float y : ys) {
+            for (const float x : xs) {
+                float t = 0.0f;
+                const bool hasValue = value(Vector3 {x, y, 0.0f}, t);
+                colorOf(hasValue, t, rgba);
+                rgba += 4;
+            }
         }
     }
+    // Runs fillRows(first, last) for the row ranges of an image of the given
+    // size, on two threads when the image is large enough to be worth it
+    // (falling back to one when no thread can be started). fillRows must only
+    // read shared state; it must not throw.
+    static void splitRows(
+        std::size_t width, std::size_t height, const std::function<void(std::size_t, std::size_t)>& fillRows);
 
 private:
     const FlowData* flow_;

@@ -24,10 +24,12 @@ bool DirectionCoder::normalizedValue(const Vector3& point, float& t) const
     return true;
 }
 
-void DirectionCoder::fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const
+void DirectionCoder::fillImage(std::span<const float> xs, std::span<const float> ys, std::uint8_t* rgba) const
 {
-    fillRowWith(
-        start, dx, count, rgba, [this](const Vector3& p, float& t) { return DirectionCoder::normalizedValue(p, t); });
+    splitRows(xs.size(), ys.size(), [&](std::size_t first, std::size_t last) {
+        fillImageWith(xs, ys.subspan(first, last - first), rgba + 4 * xs.size() * first,
+            [this](const Vector3& p, float& t) { return DirectionCoder::normalizedValue(p, t); });
+    });
 }
 
 } // namespace tvl

@@ -17,7 +17,7 @@ public:
     DirectionCoder(const FlowData& flow, std::shared_ptr<const ColorTable> table);
 
     bool normalizedValue(const Vector3& point, float& t) const override;
-    void fillRow(Vector3 start, float dx, int count, std::uint8_t* rgba) const override;
+    void fillImage(std::span<const float> xs, std::span<const float> ys, std::uint8_t* rgba) const override;
 };
 
 } // namespace tvl

@@ -16,7 +16,7 @@ bool DisplayList::begin()
         name_ = glGenLists(1);
     if (name_ == 0)
         return false;
-    glNewList(name_, GL_COMPILE_AND_EXECUTE);
+    glNewList(name_, GL_COMPILE);
     return true;
 }
 

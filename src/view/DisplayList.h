@@ -12,14 +12,18 @@ public:
     DisplayList(const DisplayList&) = delete;
     DisplayList& operator=(const DisplayList&) = delete;
 
-    // Records everything drawn by draw() into the list while drawing it
-    // (GL_COMPILE_AND_EXECUTE). No list name left: draw() draws unrecorded.
-    template <class Draw> void record(const Draw& draw)
+    // Records what draw() draws into the list without drawing it (GL_COMPILE),
+    // so that one call() draws it once. Without a list name to record into,
+    // draw() draws at once instead and the answer is false.
+    template <class Draw> bool record(const Draw& draw)
     {
-        const bool recording = begin();
+        if (!begin()) {
+            draw();
+            return false;
+        }
         draw();
-        if (recording)
-            end();
+        end();
+        return true;
     }
     // Replays the list; nothing before the first record.
     void call() const;

@@ -109,7 +109,7 @@ public:
     void fillBackgroundImage(const DataCoder& coder, std::uint8_t* image) const;
 
     // Evenly spaced streamlines over the region, traced with scheme: placed,
-    // drawn and recorded in the view's display list, then the list replayed.
+    // recorded in the view's display list and drawn once by replaying it.
     // The slider positions come from the streamline settings.
     void drawStreamlines(
         float dsepPosition, float dtestPosition, IntegrationScheme scheme, const StreamlineOptions& options = {});

@@ -4,7 +4,9 @@
 
 #include <GL/gl.h>
 
+#include <climits>
 #include <cmath>
+#include <vector>
 
 namespace tvl {
 
@@ -72,14 +74,22 @@ void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glColor3f(1.0f, 1.0f, 1.0f);
-    forEachArrow(step, coding, [](const Vector3& tip, const Vector3& left, const Vector3& right) {
-        glColor3f(kArrowColour[0], kArrowColour[1], kArrowColour[2]);
-        glBegin(GL_POLYGON);
-        glVertex3f(tip.x, tip.y, tip.z);
-        glVertex3f(left.x, left.y, left.z);
-        glVertex3f(right.x, right.y, right.z);
-        glEnd();
+    // All arrows share one colour, so they go to GL as one array of
+    // triangles.
+    std::vector<Vector3> corners;
+    if (step >= 1)
+        corners.reserve(3 * static_cast<std::size_t>((viewportWidth_ + step - 1) / step)
+            * static_cast<std::size_t>((viewportHeight_ + step - 1) / step));
+    forEachArrow(step, coding, [&corners](const Vector3& tip, const Vector3& left, const Vector3& right) {
+        corners.insert(corners.end(), {tip, left, right});
     });
+    if (!corners.empty() && corners.size() <= static_cast<std::size_t>(INT_MAX)) {
+        glColor3f(kArrowColour[0], kArrowColour[1], kArrowColour[2]);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glVertexPointer(3, GL_FLOAT, sizeof(Vector3), corners.data());
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(corners.size()));
+        glDisableClientState(GL_VERTEX_ARRAY);
+    }
     glFlush();
 }
 

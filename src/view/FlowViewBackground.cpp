@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace tvl {
 
@@ -21,13 +22,20 @@ void FlowView::fillBackgroundImage(const DataCoder& coder, std::uint8_t* image) 
         return;
 
     // The sample point is accumulated, not recomputed per pixel, so pixel
-    // (i, j) is sampled at its lower left corner up to the rounding of the sums.
-    const std::size_t rowBytes = std::size_t {4} * static_cast<std::size_t>(viewportWidth_);
-    Vector3 p {g0.x, g0.y, 0.0f};
-    for (int j = 0; j < viewportHeight_; ++j) {
-        coder.fillRow(p, dx, viewportWidth_, image + rowBytes * static_cast<std::size_t>(j));
-        p.y += dy;
-    }
+    // (i, j) is sampled at its lower left corner up to the rounding of the
+    // sums; every row repeats the same sums along x.
+    const auto lattice = [](float start, float step, int count) {
+        std::vector<float> positions(static_cast<std::size_t>(count));
+        float position = start;
+        for (float& p : positions) {
+            p = position;
+            position += step;
+        }
+        return positions;
+    };
+    const std::vector<float> xs = lattice(g0.x, dx, viewportWidth_);
+    const std::vector<float> ys = lattice(g0.y, dy, viewportHeight_);
+    coder.fillImage(xs, ys, image);
 }
 
 void FlowView::drawBackground(const DataCoder& coder)

@@ -37,9 +37,9 @@ void FlowView::drawStreamlines(
     setStreamlineProjection();
     placeStreamlines(dsepPosition, dtestPosition, scheme, options);
     StreamlineLayer& layer = streamlineLayer_;
-    displayList_.record([&layer] { draw(layer.placedLines()); });
-    glFlush();
-    displayList_.call();
+    // The lines are drawn once, by the replay of the list they are recorded in.
+    if (displayList_.record([&layer] { draw(layer.placedLines()); }))
+        displayList_.call();
     glFlush();
 }
 

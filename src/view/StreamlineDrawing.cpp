@@ -6,7 +6,7 @@
 
 #include <GL/gl.h>
 
-#include <span>
+#include <climits>
 
 namespace tvl {
 
@@ -23,14 +23,32 @@ void endStreamline()
     glLineWidth(1.0f);
 }
 
+// Strips go to GL from the point arrays themselves, one call per strip
+// instead of one per vertex. GL reads a client array during the call (and a
+// display list being compiled copies it), so the array is enabled only while
+// the strips are drawn.
+class VertexArray {
+public:
+    VertexArray() { glEnableClientState(GL_VERTEX_ARRAY); }
+    ~VertexArray() { glDisableClientState(GL_VERTEX_ARRAY); }
+    VertexArray(const VertexArray&) = delete;
+    VertexArray& operator=(const VertexArray&) = delete;
+
+    // A strip of one point lights nothing, and GL draws none of fewer than two.
+    void strip(const Vector3* points, std::size_t count) const
+    {
+        if (count < 2 || count > static_cast<std::size_t>(INT_MAX))
+            return;
+        glVertexPointer(3, GL_FLOAT, sizeof(Vector3), points);
+        glDrawArrays(GL_LINE_STRIP, 0, static_cast<GLsizei>(count));
+    }
+};
+
 } // namespace
 
 void drawStrip(const Vector3* points, std::size_t count)
 {
-    glBegin(GL_LINE_STRIP);
-    for (std::size_t i = 0; i < count; ++i)
-        glVertex3f(points[i].x, points[i].y, points[i].z);
-    glEnd();
+    VertexArray().strip(points, count);
     glFlush();
 }
 
@@ -49,15 +67,17 @@ void draw(const Integrator& integrator)
 
 void draw(const StreamlineSet& lines)
 {
-    const auto& halfLines = lines.halfLines();
-    for (std::size_t k = 0; k < halfLines.size(); k += 2) {
-        beginStreamline();
-        for (std::size_t h = k; h < k + 2 && h < halfLines.size(); ++h) {
-            const std::span<const Vector3> points = lines.pointsOf(halfLines[h]);
-            drawStrip(points.data(), points.size());
+    // Every half-line is white at the same width: one state change for all
+    // of them, drawn in placement order without a flush between strips.
+    beginStreamline();
+    {
+        const VertexArray array;
+        for (const StreamlineSet::HalfLine& half : lines.halfLines()) {
+            const std::span<const Vector3> points = lines.pointsOf(half);
+            array.strip(points.data(), points.size());
         }
-        endStreamline();
     }
+    endStreamline();
 }
 
 } // namespace tvl

@@ -14,13 +14,16 @@ class StreamlineSet;
 // regular-grid index coordinates, drawn into the current context in the
 // streamline projection. A strip of one point draws nothing visible.
 
-// One GL_LINE_STRIP through the points in order, then glFlush.
+// One GL_LINE_STRIP through the points in order (drawn from the array; fewer
+// than two points draw nothing), then glFlush.
 void drawStrip(const Vector3* points, std::size_t count);
 void drawStrip(const PointList& line);
 // Both half-lines of the integrator's last trace, forward first; leaves the
 // line width at 1.0.
 void draw(const Integrator& integrator);
-// Every streamline of a placement in placement order, each as draw() would.
+// Every streamline of a placement in placement order, as draw() would draw
+// each, without a flush between them; leaves the line width at 1.0 and the
+// colour white.
 void draw(const StreamlineSet& lines);
 
 } // namespace tvl

@@ -1,15 +1,19 @@
 #pragma once
 
-// Records the immediate-mode primitives that the code under test hands to GL,
-// as the calls carry them (before any transformation or clipping), by standing
-// in for glBegin, glColor3f, glVertex2f and glVertex3f within the test
-// executable; every call still goes on to the driver. Include this header in
-// exactly one source file of a test executable.
+// Records the primitives that the code under test hands to GL, as the calls
+// carry them (before any transformation or clipping), by standing in for
+// glBegin, glColor3f, glVertex2f and glVertex3f, and for glDrawArrays from a
+// float vertex array (each triangle of GL_TRIANGLES one primitive), within
+// this test executable; every call still goes on to the driver. The
+// executable's own definitions take precedence over the GL library's for the
+// static libraries linked into it.
+// Include this header in exactly one source file of a test executable.
 
 #include <GL/gl.h>
 #include <dlfcn.h>
 
 #include <array>
+#include <cstddef>
 #include <utility>
 #include <vector>
 
@@ -17,7 +21,7 @@ namespace tvl::test {
 
 struct RecordedPrimitive {
     GLenum mode = 0;
-    std::array<float, 3> colour {}; // the current colour at glBegin
+    std::array<float, 3> colour {}; // current colour at glBegin
     std::vector<std::array<float, 3>> vertices;
 };
 
@@ -30,6 +34,10 @@ struct GLCallRecorder {
         if (active && !primitives.empty())
             primitives.back().vertices.push_back({x, y, z});
     }
+    bool vertexArray = false;
+    GLint arraySize = 0;
+    GLsizei arrayStride = 0;
+    const float* array = nullptr;
 };
 
 inline GLCallRecorder& glCallRecorder()
@@ -49,7 +57,6 @@ template <typename Draw> std::vector<RecordedPrimitive> recordPrimitives(Draw&& 
     return std::move(recorder.primitives);
 }
 
-// The driver's own entry point of a GL function this header stands in for.
 template <typename Function> Function nextGL(const char* name)
 {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
@@ -61,32 +68,76 @@ extern "C" {
 
 void glBegin(GLenum mode)
 {
+    static const auto next = tvl::test::nextGL<void (*)(GLenum)>("glBegin");
     auto& recorder = tvl::test::glCallRecorder();
     if (recorder.active)
         recorder.primitives.push_back({mode, recorder.colour, {}});
-    static const auto next = tvl::test::nextGL<void (*)(GLenum)>("glBegin");
     next(mode);
 }
 
 void glColor3f(GLfloat red, GLfloat green, GLfloat blue)
 {
-    tvl::test::glCallRecorder().colour = {red, green, blue};
     static const auto next = tvl::test::nextGL<void (*)(GLfloat, GLfloat, GLfloat)>("glColor3f");
+    tvl::test::glCallRecorder().colour = {red, green, blue};
     next(red, green, blue);
 }
 
 void glVertex2f(GLfloat x, GLfloat y)
 {
-    tvl::test::glCallRecorder().vertex(x, y, 0.0f);
     static const auto next = tvl::test::nextGL<void (*)(GLfloat, GLfloat)>("glVertex2f");
+    tvl::test::glCallRecorder().vertex(x, y, 0.0f);
     next(x, y);
 }
 
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
 {
-    tvl::test::glCallRecorder().vertex(x, y, z);
     static const auto next = tvl::test::nextGL<void (*)(GLfloat, GLfloat, GLfloat)>("glVertex3f");
+    tvl::test::glCallRecorder().vertex(x, y, z);
     next(x, y, z);
+}
+
+void glEnableClientState(GLenum array)
+{
+    static const auto next = tvl::test::nextGL<void (*)(GLenum)>("glEnableClientState");
+    if (array == GL_VERTEX_ARRAY)
+        tvl::test::glCallRecorder().vertexArray = true;
+    next(array);
+}
+
+void glDisableClientState(GLenum array)
+{
+    static const auto next = tvl::test::nextGL<void (*)(GLenum)>("glDisableClientState");
+    if (array == GL_VERTEX_ARRAY)
+        tvl::test::glCallRecorder().vertexArray = false;
+    next(array);
+}
+
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const void* pointer)
+{
+    static const auto next = tvl::test::nextGL<void (*)(GLint, GLenum, GLsizei, const void*)>("glVertexPointer");
+    auto& recorder = tvl::test::glCallRecorder();
+    recorder.arraySize = size;
+    recorder.arrayStride = stride > 0 ? stride : size * static_cast<GLsizei>(sizeof(float));
+    recorder.array = type == GL_FLOAT ? static_cast<const float*>(pointer) : nullptr;
+    next(size, type, stride, pointer);
+}
+
+void glDrawArrays(GLenum mode, GLint first, GLsizei count)
+{
+    static const auto next = tvl::test::nextGL<void (*)(GLenum, GLint, GLsizei)>("glDrawArrays");
+    auto& recorder = tvl::test::glCallRecorder();
+    if (recorder.active && recorder.vertexArray && recorder.array != nullptr) {
+        const GLsizei perPrimitive = mode == GL_TRIANGLES ? 3 : count;
+        for (GLsizei i = 0; i < count; ++i) {
+            if (perPrimitive == 0 || i % perPrimitive == 0)
+                recorder.primitives.push_back({mode, recorder.colour, {}});
+            const auto* vertex = reinterpret_cast<const float*>(reinterpret_cast<const char*>(recorder.array)
+                + static_cast<std::ptrdiff_t>(first + i) * recorder.arrayStride);
+            recorder.vertex(
+                vertex[0], recorder.arraySize > 1 ? vertex[1] : 0.0f, recorder.arraySize > 2 ? vertex[2] : 0.0f);
+        }
+    }
+    next(mode, first, count);
 }
 
 } // extern "C"

@@ -67,7 +67,7 @@ TEST(DrawLayersGLTest, OddButValidShapesDrawOnlyFiniteVertices)
                     ASSERT_TRUE(std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2]))
                         << odd.name << ": a non-finite vertex reached GL";
                 }
-            EXPECT_GT(vertices, 20u) << odd.name << ": at least the zoom rectangles are drawn";
+            EXPECT_GE(vertices, 20u) << odd.name << ": at least the four zoom rectangles are drawn";
         }
     }
 }

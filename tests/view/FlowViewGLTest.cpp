@@ -135,7 +135,7 @@ TEST_F(FlowViewGLTest, ArrowsFormALatticeOfOnePerStepFromTheLowerLeftCorner)
     const auto all = arrows(20);
     ASSERT_EQ(all.size(), 200u) << "step 20 on 400 × 200 pixels is a 20 × 10 lattice";
     for (const auto& a : all)
-        ASSERT_TRUE(a.mode == GL_POLYGON && a.vertices.size() == 3 && a.colour == (Point {1.0f, 0.7f, 0.7f}));
+        ASSERT_TRUE(a.mode == GL_TRIANGLES && a.vertices.size() == 3 && a.colour == (Point {1.0f, 0.7f, 0.7f}));
     EXPECT_EQ(all[0].vertices, (std::vector<Point> {{2, 0, 0}, {-2, 0.6f, 0}, {-2, -0.6f, 0}}))
         << "the first midpoint is the region's corner, the tip at P + (L, 0, 0)";
     EXPECT_EQ(arrowAt(all, 50, 25), (std::vector<Point> {{52, 25, 0}, {48, 25.6f, 0}, {48, 24.4f, 0}}));

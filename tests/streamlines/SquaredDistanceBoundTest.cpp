@@ -1,0 +1,113 @@
+#include "streamlines/SquaredDistanceBound.h"
+
+#include "streamlines/CellPoints.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace tvl {
+namespace {
+
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+
+float floatFromBits(std::uint32_t bits)
+{
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// The answer the separation tests must give: the rounded root below the distance.
+bool rootBelow(float square, float distance)
+{
+    return std::sqrt(square) < distance;
+}
+
+TEST(SquaredDistanceBoundTest, SquaresBelowTheBoundAreExactlyThoseWithARootBelowTheDistance)
+{
+    // Random distances over the whole positive range (subnormal to huge) by
+    // their bits, and squares around each bound and anywhere: comparing with
+    // the bound must always answer as the rounded root does.
+    std::mt19937 random(20260613);
+    std::uniform_int_distribution<std::uint32_t> positive(1, 0x7f7fffffu);
+    std::uniform_int_distribution<int> near(-4, 4);
+    long compared = 0;
+    for (int d = 0; d < 500000; ++d) {
+        const float distance = floatFromBits(positive(random));
+        const float bound = squaredDistanceBound(distance);
+        ASSERT_FALSE(rootBelow(bound, distance)) << "the bound's own root lies below " << distance;
+        if (bound > 0.0f && bound < kInfinity) {
+            ASSERT_TRUE(rootBelow(std::nextafter(bound, 0.0f), distance))
+                << "the float below the bound of " << distance << " is not below it";
+        }
+        std::uint32_t bits;
+        std::memcpy(&bits, &bound, sizeof bits);
+        for (int k = 0; k < 24; ++k) {
+            const std::uint32_t around = bits + static_cast<std::uint32_t>(near(random));
+            const float square = k < 16 ? floatFromBits(around & 0x7fffffffu) : floatFromBits(positive(random));
+            if (std::isnan(square))
+                continue;
+            ASSERT_EQ(square < bound, rootBelow(square, distance))
+                << "square " << square << " against distance " << distance << " (bound " << bound << ")";
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 10000000) << "too few squares were compared";
+}
+
+TEST(SquaredDistanceBoundTest, EdgeDistances)
+{
+    struct Row {
+        float distance;
+        float bound;
+        const char* why;
+    };
+    const Row rows[] = {
+        {0.0f, 0.0f, "no square lies below a distance of 0"},
+        {-3.0f, 0.0f, "nor below a negative one"},
+        {std::numeric_limits<float>::quiet_NaN(), 0.0f, "nor below NaN"},
+        {kInfinity, kInfinity, "every finite square lies below an infinite distance"},
+        {3.0e19f, kInfinity, "every finite square's root lies below 3e19"},
+        {1.0f, 1.0f, "exact squares are their own bound"},
+        {0.5f, 0.25f, "exact squares are their own bound"},
+        {std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::denorm_min(),
+            "only 0 has a root below the smallest subnormal"},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(squaredDistanceBound(row.distance), row.bound) << row.why;
+}
+
+TEST(SquaredDistanceBoundTest, CellScanAgreesWithTheNearestRoundedDistance)
+{
+    // Cells of up to 40 points (padding lanes included) at random places;
+    // anyBelow with the bound of the nearest rounded distance, and of the
+    // float just above it, must say "none closer" and "one closer".
+    std::mt19937 random(99);
+    std::uniform_real_distribution<float> coordinate(-5.0f, 5.0f);
+    std::uniform_int_distribution<int> points(1, 40);
+    for (int trial = 0; trial < 20000; ++trial) {
+        CellPoints a;
+        CellPoints b;
+        const int n = points(random);
+        for (int i = 0; i < n; ++i)
+            ASSERT_TRUE((i % 3 == 0 ? a : b).append(coordinate(random), coordinate(random)));
+        const Vector3 query {coordinate(random), coordinate(random), trial % 7 == 0 ? coordinate(random) : 0.0f};
+        const float nearest = std::min(a.minDistance(query), b.minDistance(query));
+        const CellPoints* cells[] = {&a, &b};
+        const float dz = query.z - 0.0f;
+        EXPECT_FALSE(CellPoints::anyBelow(cells, 2, query.x, query.y, dz * dz, squaredDistanceBound(nearest)))
+            << "a point closer than the nearest one, trial " << trial;
+        EXPECT_TRUE(CellPoints::anyBelow(
+            cells, 2, query.x, query.y, dz * dz, squaredDistanceBound(std::nextafter(nearest, kInfinity))))
+            << "the nearest point was missed, trial " << trial;
+    }
+}
+
+} // namespace
+} // namespace tvl

@@ -64,7 +64,8 @@ void ExtrasMenuTest::streamlineOptionsReachBothCanvasesAndShowAtTheNextDraw()
             && w_->picture() == plain,
         "both canvases get the option, shown only at the next Draw");
     window_->OnBnClickedDraw();
-    TVL_CHECK(window_->view()->streamlineLayer().options() == (StreamlineOptions {true, false}) && w_->picture() != plain,
+    TVL_CHECK(
+        window_->view()->streamlineLayer().options() == (StreamlineOptions {true, false}) && w_->picture() != plain,
         "the next Draw places with it");
     window_->noSelfOverlapAction()->trigger();
     window_->OnBnClickedCanvas2();
@@ -128,19 +129,17 @@ void ExtrasMenuTest::toolTipsNameTheValueUnderTheCursor()
     QApplication::sendEvent(strip, &help);
     TVL_CHECK_EQ(QToolTip::text(), window_->legendToolTip(entries / 2), "the strip shows it when the mouse rests");
 
-    QSlider* sliders[] = {window_->streamlinePage()->dsepSlider(), window_->streamlinePage()->dtestSlider(),
-        window_->arrowPage()->resolutionSlider()};
-    for (const int round : {0, 1}) {
-        if (round == 1) {
-            sliders[0]->setValue(257);
-            sliders[1]->setValue(3);
-            sliders[2]->setValue(80);
-        }
-        TVL_CHECK_EQ((QStringList {sliders[0]->toolTip(), sliders[1]->toolTip(), sliders[2]->toolTip()}),
-            (round == 0 ? QStringList {"dsep: 10.0 px", "dtest: 50 % of dsep", "Grid Resolution: 20 px"}
-                        : QStringList {"dsep: 25.7 px", "dtest: 3 % of dsep", "Grid Resolution: 80 px"}),
-            "the sliders show their values");
-    }
+    QSlider* dsep = window_->streamlinePage()->dsepSlider();
+    QSlider* dtest = window_->streamlinePage()->dtestSlider();
+    QSlider* resolution = window_->arrowPage()->resolutionSlider();
+    TVL_CHECK_EQ((QStringList {dsep->toolTip(), dtest->toolTip(), resolution->toolTip()}),
+        (QStringList {"dsep: 10.0 px", "dtest: 50 % of dsep", "Grid Resolution: 20 px"}),
+        "the sliders' values at start");
+    dsep->setValue(257);
+    dtest->setValue(3);
+    resolution->setValue(80);
+    TVL_CHECK_EQ((QStringList {dsep->toolTip(), dtest->toolTip(), resolution->toolTip()}),
+        (QStringList {"dsep: 25.7 px", "dtest: 3 % of dsep", "Grid Resolution: 80 px"}), "and as they move");
 }
 
 TVL_GUI_TEST_MAIN(ExtrasMenuTest)

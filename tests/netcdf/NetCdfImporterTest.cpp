@@ -266,14 +266,12 @@ TEST_F(NetCdfImporterTest, VelocityIsFoundByStandardNameThenByCommonName)
         std::string expectedU, expectedV;
     };
     const Row rows[] = {
-        {{{"u", ""}, {"v", ""}, {"a", "eastward_wind"}, {"b", "northward_wind"}}, "", "", "a", "b"},
         {{{"u", ""}, {"v", ""}, {"p", "sea_water_x_velocity"}, {"q", "sea_water_y_velocity"}}, "", "", "p", "q"},
         {{{"xw", "x_wind"}, {"yw", "y_wind"}, {"e", "surface_eastward_sea_water_velocity"},
              {"n", "surface_northward_sea_water_velocity"}},
             "", "", "e", "n"},
         {{{"east", "eastward_wind"}, {"U", ""}, {"V", ""}, {"u10", ""}, {"v10", ""}}, "", "", "u10", "v10"},
         {{{"U", ""}, {"V", ""}, {"uo", ""}, {"vo", ""}}, "", "", "uo", "vo"},
-        {{{"U", ""}, {"V", ""}}, "", "", "U", "V"},
         {{{"u", ""}, {"v", ""}, {"U", ""}, {"V", ""}}, "V", "U", "V", "U"},
     };
     for (const Row& row : rows) {
@@ -429,23 +427,6 @@ TEST_F(NetCdfImporterTest, AutomaticScaleGivesTheRegularGridTheNodeResolution)
         EXPECT_NEAR(wide ? flow.getWidth() : flow.getHeight(), wide ? row.columns : row.rows, 1)
             << row.name << ": the longer axis has one cell per node spacing";
         EXPECT_TRUE(logged("(automatisch gewählt)")) << row.name;
-    }
-}
-
-TEST_F(NetCdfImporterTest, ReportsItsPhasesAndEndsOnProgress)
-{
-    test::RecordingStatus status;
-    FlowData flow;
-    flow.setStatusControl(&status);
-    importer.setStatusControl(&status);
-    rectilinear({0, 1, 2}, {0, 1}).write(dir.file("p.nc"));
-    const std::vector<std::string> phases {"Loading Grid Data...", "Loading Flow Data...", "Preprocessing Flow Data...",
-        "Finding Flow Borders...", "Progress"};
-    for (const std::string name : {"p.nc", "none.nc"}) {
-        status.texts.clear();
-        EXPECT_EQ(importer.importFile(dir.file(name), {}, flow), name == "p.nc");
-        EXPECT_EQ(status.texts, name == "p.nc" ? phases : std::vector<std::string> {"Progress"}) << name;
-        EXPECT_EQ(status.positions.back(), 0) << name;
     }
 }
 

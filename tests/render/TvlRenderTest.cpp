@@ -165,13 +165,9 @@ TEST(TvlRender, OptionsShowInThePicture)
     std::vector<std::string> withLegend = background;
     withLegend.push_back("--legend");
     const RgbaImage legend = readPicture(draw("legend.png", withLegend));
+    // What the band shows is the legend's own test; here it must come under the picture.
     ASSERT_EQ(legend.height(), 200 + Legend::kHeight) << "the band goes under the canvas";
     EXPECT_EQ(legend.pixel(150, 100 + Legend::kHeight), picture.pixel(150, 100)) << "the picture itself is unchanged";
-    const int rampRow = Legend::kHeight - 1 - (Legend::kRampTop + Legend::kRampHeight / 2);
-    EXPECT_EQ(legend.pixel(Legend::kMargin, rampRow), (std::array<std::uint8_t, 4> {0, 0, 255, 255})) << "blue low end";
-    EXPECT_TRUE(legend.pixel(400 - Legend::kMargin - 1, rampRow)[0] >= 250
-        && legend.pixel(400 - Legend::kMargin - 1, rampRow)[2] == 0)
-        << "red high end, the table's last entry just short of the last point's colour";
 }
 
 TEST(TvlRender, DataFileOfAnotherGridLoadsWithANotice)

@@ -1,9 +1,9 @@
 #include "view/DecoratedLines.h"
 
+#include "CoderProbe.h"
 #include "RegularGrids.h"
 #include "flow/FlowData.h"
 #include "streamlines/RungeKutta4Integrator.h"
-#include "transfer/ColorTable.h"
 #include "view/DataCoderFactory.h"
 
 #include <gtest/gtest.h>
@@ -16,15 +16,7 @@ namespace tvl {
 namespace {
 
 constexpr int kEntries = 256;
-
-// Entry i is (i, 255 - i, 77): the red byte names the entry.
-std::shared_ptr<ColorTable> indexTable()
-{
-    auto table = std::make_shared<ColorTable>(kEntries);
-    for (int i = 0; i < kEntries; ++i)
-        table->setEntry(i, Rgb {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77});
-    return table;
-}
+using test::indexTable;
 
 // A linear shear on a 101 × 41 grid: the flow runs along +x with speed
 // 1 + 0.1 × row (1 … 5); additional value 0 is the column (0 … 100).
@@ -64,7 +56,7 @@ TEST(DecoratedLinesTest, ColoursAlongLinesInALinearShearFollowTheTransferTable)
 {
     FlowData flow;
     setShear(flow);
-    const std::shared_ptr<ColorTable> table = indexTable();
+    const std::shared_ptr<ColorTable> table = indexTable(kEntries);
     const StreamlineSet lines = linesThrough(flow, {{50.0f, 5.0f, 0.0f}, {30.0f, 17.5f, 0.0f}, {70.0f, 38.0f, 0.0f}});
     StreamlineStyle style;
     style.coloured = true;
@@ -94,7 +86,7 @@ TEST(DecoratedLinesTest, MarksTakeTheLineColourAndPlainLinesStayBare)
 {
     FlowData flow;
     setShear(flow);
-    const auto coder = makeDataCoder(BackgroundQuantity::AdditionalValue, 0, flow, indexTable());
+    const auto coder = makeDataCoder(BackgroundQuantity::AdditionalValue, 0, flow, indexTable(kEntries));
     const StreamlineSet lines = linesThrough(flow, {{50.0f, 20.0f, 0.0f}});
     // 500 pixels each way at this scale: marks 40, 120, … 440 pixels from the seed.
     const DecoratedLines white = decorateStreamlines(lines, {80, false}, coder.get(), {0.2f, 0.2f});

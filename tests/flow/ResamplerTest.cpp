@@ -1,12 +1,16 @@
 #include "flow/Resampler.h"
 
 #include "flow/FlowData.h"
+#include "flow/StatusSink.h"
 
 #include "FlowFiles.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -81,6 +85,57 @@ TEST_F(ResamplerTest, StillFlowKeepsMaximumSpeedZero)
 {
     ASSERT_TRUE(load({0.0f, 1.0f}, {0.0f, 1.0f}, {0.0f, 0.0f}, {0, 0}));
     EXPECT_EQ(flow.getMaxSpeed(), 0.0f);
+}
+
+TEST_F(ResamplerTest, LargeGridsAreWalkedInChunksOnTwoThreadsAsOne)
+{
+    // 1001 × 401 unevenly spaced nodes over 0..20 × 0..8 whose velocity is
+    // their position: more samples and node records than one chunk holds,
+    // and every sample inside must hold its own position, from files and from
+    // memory, each regular row reported once, in order.
+    std::vector<float> xs, ys;
+    for (int i = 0; i < 1001; ++i)
+        xs.push_back(0.02f * float(i) + (i % 1000 ? 0.006f * float(i % 3) : 0.0f));
+    for (int j = 0; j < 401; ++j)
+        ys.push_back(0.02f * float(j) + (j % 400 ? 0.007f * float(j % 2) : 0.0f));
+    std::vector<float> records;
+    for (const float y : ys)
+        for (const float x : xs)
+            records.insert(records.end(), {x, y, 0.0f, x});
+    test::writeGridFile(dir.file("g.gri"), "SN4DB 1001 401 1 1 0 0.0", test::rectilinearPositions(xs, ys));
+    test::writeDataFile(dir.file("g.dat"), records);
+    struct : StatusSink {
+        std::string text;
+        std::vector<int> rows; // positions of the resampling phase
+        void setStatusText(const std::string& t) override { text = t; }
+        void setProgressRange(int) override { }
+        void setProgressPosition(int position) override
+        {
+            if (text == "Preprocessing Flow Data...")
+                rows.push_back(position);
+        }
+    } status;
+    flow.setStatusControl(&status);
+    ASSERT_TRUE(flow.loadData(dir.file("g.gri"), dir.file("g.dat")));
+    NodeGrid nodes;
+    nodes.allocate(1001, 401, 1);
+    const std::vector<float> positions = test::rectilinearPositions(xs, ys);
+    std::copy(positions.begin(), positions.end(), nodes.positions.get());
+    std::copy(records.begin(), records.end(), nodes.records.get());
+    FlowData fromMemory;
+    ASSERT_TRUE(fromMemory.loadNodes(std::move(nodes)));
+    ASSERT_EQ(flow.getWidth() * 1000 + flow.getHeight(), 1001401);
+    for (const FlowData* loaded : {&flow, &fromMemory})
+        for (int r = 0; r < 400; ++r)
+            for (int c = 0; c < 1000; ++c) {
+                const RegularSample& s = loaded->regularGrid().sample(c, r);
+                ASSERT_TRUE(std::abs(s.vx - 0.02f * float(c)) < 1e-3f && std::abs(s.vy - 0.02f * float(r)) < 1e-3f
+                    && s.vx == loaded->regularGrid().value(c, r, 0))
+                    << "sample " << c << ", " << r << " holds " << s.vx << ", " << s.vy;
+            }
+    std::vector<int> rows(401);
+    std::iota(rows.begin(), rows.end(), 0);
+    EXPECT_EQ(status.rows, rows) << "the resampling reports each row once, in order";
 }
 
 } // namespace

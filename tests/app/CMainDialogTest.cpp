@@ -10,9 +10,6 @@
 #include "view/DirectionCoder.h"
 #include "view/SpeedCoder.h"
 
-#include <QMenu>
-#include <QMenuBar>
-
 using namespace tvl;
 using namespace tvl::test;
 
@@ -111,18 +108,6 @@ void CMainDialogTest::startsAsTheDialogTemplateSays()
     TVL_CHECK(window_->backgroundPage()->speedButton()->isChecked()
             && !window_->backgroundPage()->dataList()->isEnabled() && window_->minimumSize() == window_->maximumSize(),
         "Speed with the data list disabled, a window of fixed size");
-    QStringList menus;
-    for (const QAction* menu : window_->menuBar()->actions()) {
-        menus << menu->text();
-        for (const QAction* item : menu->menu()->actions())
-            menus << item->text() + (item->isCheckable() && !item->isChecked() ? "[ ]" : "")
-                    + item->shortcut().toString();
-    }
-    TVL_CHECK_EQ(menus,
-        (QStringList {"&File", "&Open...Ctrl+O", "Import NetCDF...Ctrl+I", "Save Image...Ctrl+S", "", "&QuitCtrl+Q",
-            "Extras", "Schrittweite normieren[ ]", "Linien nicht selbst überdecken[ ]", "",
-            "Richtungspfeile auf Stromlinien[ ]", "Stromlinien einfärben[ ]", "&Help", "&Info über Tavrel..."}),
-        "the menus, their items and shortcuts; the extras are check items, off at start");
 }
 
 void CMainDialogTest::fileDialogsAndHintsComeWithTheCanvasesHidden()

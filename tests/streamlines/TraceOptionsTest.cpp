@@ -3,7 +3,6 @@
 #include "StreamlineFlows.h"
 #include "streamlines/IntegrationScheme.h"
 #include "streamlines/SelfOverlapTest.h"
-#include "streamlines/StreamlineLayer.h"
 
 #include <gtest/gtest.h>
 
@@ -21,56 +20,6 @@ const IntegrationScheme kSchemes[]
 std::vector<Vector3> pointsOf(const PointList& line)
 {
     return {line.data(), line.data() + line.count()};
-}
-
-// Solid-body rotation about (centre, centre) with angular speed omega: the
-// speed at radius r is omega × r.
-void setScaledRotation(FlowData& flow, int size, float omega)
-{
-    const float centre = 0.5f * static_cast<float>(size - 1);
-    test::setField(flow, size, size, [centre, omega](int c, int r) {
-        return Vector3 {-omega * (static_cast<float>(r) - centre), omega * (static_cast<float>(c) - centre), 0.0f};
-    });
-}
-
-// The evenly spaced placement as the view runs it: viewport w × h pixels over
-// the region, dsep 10 pixels, dtest half of it.
-void placeEvenly(StreamlineLayer& layer, LayerIntegrator& integrator, const StreamlineOptions& options, int w, int h,
-    Vector3 minimum, Vector3 maximum)
-{
-    layer.setViewportSize(w, h);
-    layer.setRegion(minimum, maximum);
-    const float g
-        = ((maximum.y - minimum.y) / static_cast<float>(h) + (maximum.x - minimum.x) / static_cast<float>(w)) * 0.5f;
-    layer.setSeparation(10.0f, g);
-    layer.setTestRatio(0.5f);
-    layer.setOptions(options);
-    layer.setIntegrator(&integrator);
-    layer.placeEvenly();
-}
-
-// Pairs of segments of the placed lines that cross properly (touching ends
-// and collinear overlaps do not count), the same half-line included.
-int countCrossings(const StreamlineSet& set)
-{
-    std::vector<std::pair<Vector3, Vector3>> segments;
-    for (const StreamlineSet::HalfLine& half : set.halfLines()) {
-        const auto points = set.pointsOf(half);
-        for (std::size_t i = 1; i < points.size(); ++i)
-            segments.emplace_back(points[i - 1], points[i]);
-    }
-    const auto side = [](const Vector3& p, const Vector3& q, const Vector3& r) {
-        const double v = (double(q.x) - p.x) * (double(r.y) - p.y) - (double(q.y) - p.y) * (double(r.x) - p.x);
-        return (v > 0.0) - (v < 0.0);
-    };
-    int crossings = 0;
-    for (std::size_t i = 0; i < segments.size(); ++i)
-        for (std::size_t j = i + 1; j < segments.size(); ++j) {
-            const auto& [a, b] = segments[i];
-            const auto& [c, d] = segments[j];
-            crossings += side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0;
-        }
-    return crossings;
 }
 
 TEST(SelfOverlap, TestsOnlyPointsBeyondTheSkipArc)
@@ -157,30 +106,6 @@ TEST(NormalizedStep, UniformFlowOfSpeed20TracesAsSpeed1)
     tracer->setParameters(TraceParameters::manualSeeding().withOptions({true, true}, 0.5f));
     tracer->traceBoth({5.0f, 5.0f, 0.0f});
     EXPECT_EQ(tracer->forwardLine().count() + tracer->backwardLine().count(), 2) << "no step in a still flow";
-}
-
-TEST(StreamlineOptions, EvenlySpacedLinesOfAFastRotationNeverCross)
-{
-    // The region's centre lies off the still centre of the rotation, where
-    // the placement starts. Speeds up to 5 × 28 make the default steps up to
-    // 280 pixels long: lines jump over each other. Relative to the maximum
-    // speed the steps are
-    // at most 2 pixels, too short to pass a line kept dtest away, and without
-    // self overlap no circle is drawn over itself.
-    FlowData flow;
-    setScaledRotation(flow, 41, 5.0f);
-    for (const IntegrationScheme scheme : kSchemes) {
-        StreamlineLayer layer(&flow);
-        const std::unique_ptr<LayerIntegrator> integrator = makeIntegrator(scheme, &flow);
-        placeEvenly(layer, *integrator, {true, true}, 200, 180, {0.0f, 0.0f, 0.0f}, {40.0f, 36.0f, 0.0f});
-        ASSERT_GT(layer.placedLines().streamlineCount(), 10u) << "scheme " << indexOf(scheme);
-        EXPECT_EQ(countCrossings(layer.placedLines()), 0) << "with both options, scheme " << indexOf(scheme);
-
-        StreamlineLayer plain(&flow);
-        placeEvenly(plain, *integrator, {}, 200, 180, {0.0f, 0.0f, 0.0f}, {40.0f, 36.0f, 0.0f});
-        EXPECT_GT(countCrossings(plain.placedLines()), 0)
-            << "the crossing count must see the long steps, scheme " << indexOf(scheme);
-    }
 }
 
 } // namespace

@@ -1,7 +1,5 @@
 #include "streamlines/SquaredDistanceBound.h"
 
-#include "streamlines/CellPoints.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -81,32 +79,6 @@ TEST(SquaredDistanceBoundTest, EdgeDistances)
     };
     for (const Row& row : rows)
         EXPECT_EQ(squaredDistanceBound(row.distance), row.bound) << row.why;
-}
-
-TEST(SquaredDistanceBoundTest, CellScanAgreesWithTheNearestRoundedDistance)
-{
-    // Cells of up to 40 points (padding lanes included) at random places;
-    // anyBelow with the bound of the nearest rounded distance, and of the
-    // float just above it, must say "none closer" and "one closer".
-    std::mt19937 random(99);
-    std::uniform_real_distribution<float> coordinate(-5.0f, 5.0f);
-    std::uniform_int_distribution<int> points(1, 40);
-    for (int trial = 0; trial < 20000; ++trial) {
-        CellPoints a;
-        CellPoints b;
-        const int n = points(random);
-        for (int i = 0; i < n; ++i)
-            ASSERT_TRUE((i % 3 == 0 ? a : b).append(coordinate(random), coordinate(random)));
-        const Vector3 query {coordinate(random), coordinate(random), trial % 7 == 0 ? coordinate(random) : 0.0f};
-        const float nearest = std::min(a.minDistance(query), b.minDistance(query));
-        const CellPoints* cells[] = {&a, &b};
-        const float dz = query.z - 0.0f;
-        EXPECT_FALSE(CellPoints::anyBelow(cells, 2, query.x, query.y, dz * dz, squaredDistanceBound(nearest)))
-            << "a point closer than the nearest one, trial " << trial;
-        EXPECT_TRUE(CellPoints::anyBelow(
-            cells, 2, query.x, query.y, dz * dz, squaredDistanceBound(std::nextafter(nearest, kInfinity))))
-            << "the nearest point was missed, trial " << trial;
-    }
 }
 
 } // namespace

@@ -145,19 +145,6 @@ TEST(TransferFunctionTest, EditsKeepThePointsSortedAndRepaintOnce)
     EXPECT_EQ(repaints, before + 1) << "the refused add still repaints";
 }
 
-TEST(TransferFunctionTest, RemovingEveryInteriorPointFreesItsSlots)
-{
-    TransferFunction tf(ClientRect {0, 0, 255, kBottom});
-    for (int x : {60, 120, 180})
-        tf.addPoint(x, 255, 0, 0);
-    for (int x : {120, 60, 180})
-        tf.removePoint(tf.hitTest(x, 5));
-    ASSERT_EQ(tf.pointCount(), 2);
-    EXPECT_EQ(tf.point(1).key, 1) << "the end points keep keys 0 and 1";
-    EXPECT_TRUE(slotsInOrder(tf));
-    EXPECT_EQ(entry(tf, 120), (Rgb {120, 120, 120})) << "the default ramp is back";
-}
-
 TEST(TransferFunctionTest, HitRectanglesAreHalfOpen)
 {
     TransferFunction tf(ClientRect {0, 0, 200, kBottom});

@@ -15,23 +15,6 @@
 namespace tvl {
 namespace {
 
-TEST(PngFile, ReadsBackWhatItWrote)
-{
-    test::TempDir dir;
-    RgbaImage image(7, 5);
-    for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 7; ++x)
-            image.setPixel(
-                x, y, {std::uint8_t(x * 20), std::uint8_t(y * 30), std::uint8_t(x + y), std::uint8_t(255 - x)});
-    std::string error;
-    ASSERT_TRUE(writePng(dir.file("p.png"), image, error)) << error;
-    RgbaImage read;
-    ASSERT_TRUE(readPng(dir.file("p.png"), read, error)) << error;
-    ASSERT_EQ(read.width() * 10 + read.height(), 75);
-    EXPECT_TRUE(std::equal(image.data(), image.data() + 4 * 35, read.data())) << "pixels changed on the way";
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1) << "a temporary file stayed";
-}
-
 TEST(PngFile, FailuresWriteNothingAndKeepWhatWasThere)
 {
     test::TempDir dir;

@@ -80,7 +80,6 @@ TEST_P(TracingLoopTest, LinesStopWhereTheFlowTheDomainOrTheBudgetsEnd)
     } rows[] = {
         {still, {4.5f, 4.5f, 0}, {}, 1, "zero speed"},
         {moving, {10, 5, 0}, {}, 1, "a seed on the last column is outside"},
-        {moving, {-1, 5, 0}, {}, 1, "a seed left of the grid"},
         {moving, {3, 42, 0}, {}, 1, "a seed above the grid"},
         {moving, {5, 5, 0}, [](Integrator& t) { t.setMaxLength(0.0f); }, 1, "maximum length 0"},
         {moving, {5, 5, 0}, [](Integrator& t) { t.setMaxLength(-1.0f); }, 1, "negative maximum length"},

@@ -52,24 +52,5 @@ TEST(PointListTest, GrowsBy64AndKeepsItsBlock)
     EXPECT_TRUE(limited.data() == block && limited.data()[0].x == 100.0f) << "clear restarts at the front";
 }
 
-TEST(PointListTest, DistancesAreThoseOfTheNearestPointAsMinDistanceRoundsThem)
-{
-    PointList list;
-    for (Vector3 p : {Vector3 {10, 0, 0}, Vector3 {3, 4, 0}, Vector3 {-6, -8, 0}, Vector3 {0.3f, 0.7f, 0}})
-        list.append(p);
-    EXPECT_EQ(list.minDistance({0, 0, 0}), std::hypot(0.3f, 0.7f));
-    EXPECT_EQ(list.minDistance({3, 4, 12}), 12.0f) << "z of the query point counts";
-    EXPECT_EQ(list.minDistance({kFloatMax, kFloatMax, 0}), kFloatMax) << "an overflowing distance never wins";
-    for (const Vector3 q : {Vector3 {0, 0, 0}, Vector3 {1.1f, -0.3f, 0}, Vector3 {4.9f, 5.2f, 0}}) {
-        const float nearest = list.minDistance(q);
-        EXPECT_FALSE(list.hasPointCloserThan(q, nearest)) << "the nearest point is not closer than itself";
-        EXPECT_TRUE(list.hasPointCloserThan(q, std::nextafter(nearest, 1e30f)));
-    }
-    EXPECT_FALSE(list.hasPointCloserThan({3, 4, 0}, 0.0f)) << "no distance is below 0";
-    EXPECT_TRUE(list.hasPointCloserThan({0, 0, 0}, 1e30f)) << "a bound whose square overflows";
-    EXPECT_FALSE(list.hasPointCloserThan({1e20f, 0, 0}, kFloatMax)) << "an infinite distance beats nothing";
-    EXPECT_FALSE(PointList().hasPointCloserThan({0, 0, 0}, 1.0f));
-}
-
 } // namespace
 } // namespace tvl

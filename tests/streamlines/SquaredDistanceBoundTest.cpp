@@ -59,27 +59,5 @@ TEST(SquaredDistanceBoundTest, SquaresBelowTheBoundAreExactlyThoseWithARootBelow
     EXPECT_GT(compared, 10000000) << "too few squares were compared";
 }
 
-TEST(SquaredDistanceBoundTest, EdgeDistances)
-{
-    struct Row {
-        float distance;
-        float bound;
-        const char* why;
-    };
-    const Row rows[] = {
-        {0.0f, 0.0f, "no square lies below a distance of 0"},
-        {-3.0f, 0.0f, "nor below a negative one"},
-        {std::numeric_limits<float>::quiet_NaN(), 0.0f, "nor below NaN"},
-        {kInfinity, kInfinity, "every finite square lies below an infinite distance"},
-        {3.0e19f, kInfinity, "every finite square's root lies below 3e19"},
-        {1.0f, 1.0f, "exact squares are their own bound"},
-        {0.5f, 0.25f, "exact squares are their own bound"},
-        {std::numeric_limits<float>::denorm_min(), std::numeric_limits<float>::denorm_min(),
-            "only 0 has a root below the smallest subnormal"},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(squaredDistanceBound(row.distance), row.bound) << row.why;
-}
-
 } // namespace
 } // namespace tvl

@@ -50,23 +50,6 @@ protected:
     std::unique_ptr<StreamlineLayer> layer;
 };
 
-TEST_F(StreamlineLayerTest, GridSizeAndDistancesFollowTheViewport)
-{
-    open(95, 45, {2, 3, 0}, {10, 7, 0}, 0.25f);
-    EXPECT_EQ(layer->regionExtent(), (Vector3 {8, 4, 0}));
-    EXPECT_EQ(layer->columns(), 10) << "95 pixels at dsep 10";
-    EXPECT_EQ(layer->rows(), 5) << "45 pixels at dsep 10";
-    EXPECT_EQ(layer->dsep(), 2.5f) << "dsep is pixels × g";
-    EXPECT_EQ(layer->dtest(), 1.25f) << "dtest is ratio × dsep";
-    layer->resetGrid();
-    EXPECT_EQ(layer->cellCount(), 50);
-    for (const float unusable : {0.0f, -10.0f, kNaN}) {
-        layer->setSeparation(unusable, 0.25f);
-        layer->resetGrid();
-        EXPECT_EQ(layer->cellCount(), 0) << "dsep " << unusable << " pixels leaves no grid";
-    }
-}
-
 TEST_F(StreamlineLayerTest, CellsTruncateAndLeaveTheMaximumEdgeOut)
 {
     // Cells of 1 × 1 grid unit over 0..10 × 0..5.

@@ -93,17 +93,6 @@ void COpenGLWndTest::cleanup()
 
 void COpenGLWndTest::layersLieBackgroundStreamlinesArrows()
 {
-    canvas_->setArrowResolution(35);
-    canvas_->setArrowCoding(ArrowCoding::fromListPosition(3));
-    TVL_CHECK(
-        !canvas_->hasPicture() && canvas_->settings().arrowCoding.value == 1, "settings before a draw only store");
-    canvas_->setArrowCoding(ArrowCoding::fromListPosition(0));
-    canvas_->drawLayers(view_, Layers {false, false, true});
-    const QImage first = canvas_->picture();
-    canvas_->setArrowResolution(35);
-    TVL_CHECK(canvas_->picture() == first, "the first draw used the stored resolution");
-    canvas_->setArrowResolution(20);
-    TVL_CHECK(canvas_->picture() != first, "a resolution change after a draw redraws the arrows");
     canvas_->drawLayers(view_, Layers {true, false, false});
     TVL_CHECK_EQ(countPixels(canvas_->picture(), isNavy), kWidth * kHeight, "the background covers the viewport");
     TVL_CHECK_EQ(coder_->calls, 1LL * kWidth * kHeight, "one colour per viewport pixel");

@@ -24,27 +24,16 @@ TEST(DrawLayersGLTest, OddButValidShapesDrawOnlyFiniteVertices)
     test::OffscreenCanvas canvas;
     std::string reason;
     ASSERT_TRUE(canvas.open(240, 160, reason)) << reason;
-    // A view built for a vortex with two values draws each data set loaded in
-    // its place as well as a view of its own.
-    FlowSpec spec;
-    spec.additionalCount = 2;
-    FlowData flow;
-    ASSERT_TRUE(flow.loadNodes(makeFlow(spec)));
-    FlowView earlier(&flow);
-    earlier.setCanvasSize(240, 160);
-    earlier.resetRegion();
     const auto table = test::indexTable(256);
     test::TempDir dir;
     for (const test::FlowShape& odd : test::oddFlowShapes()) {
         odd.write(dir.file("odd.gri"), dir.file("odd.dat"));
         FlowData loaded;
-        ASSERT_TRUE(loaded.loadData(dir.file("odd.gri"), dir.file("odd.dat"))
-            && flow.loadData(dir.file("odd.gri"), dir.file("odd.dat")))
-            << odd.name;
+        ASSERT_TRUE(loaded.loadData(dir.file("odd.gri"), dir.file("odd.dat"))) << odd.name;
         FlowView own(&loaded);
         own.setCanvasSize(240, 160);
         own.resetRegion();
-        for (FlowView* view : {&own, &earlier}) {
+        for (FlowView* view : {&own}) {
             // Every layer with every coder and arrow coding in turn, a click and a zoom rectangle.
             const auto primitives = test::recordPrimitives([&] {
                 for (int pass = 0; pass < 4; ++pass) {

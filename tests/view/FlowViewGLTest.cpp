@@ -193,25 +193,5 @@ TEST_F(FlowViewGLTest, BackgroundSamplesEachViewportPixelOnceAtItsLowerLeftCorne
     EXPECT_TRUE(coder.points.empty()) << "an empty viewport has no pixels";
 }
 
-TEST_F(FlowViewGLTest, ZoomRectangleIsARedOutlineInWorldCoordinates)
-{
-    show(400, 200);
-    glColor3f(0.0f, 1.0f, 0.0f);
-    const auto strips = test::recordPrimitives([&] { view->drawZoomRectangle(100, 50, 300, 150); });
-    ASSERT_EQ(strips.size(), 1u);
-    EXPECT_TRUE(strips[0].mode == GL_LINE_STRIP && strips[0].colour == (Point {1, 0, 0}));
-    EXPECT_EQ(strips[0].vertices,
-        (std::vector<Point> {
-            {0.5f, 0.75f, 0}, {1.5f, 0.75f, 0}, {1.5f, 0.25f, 0}, {0.5f, 0.25f, 0}, {0.5f, 0.75f, 0}}));
-    GLfloat width = 0, colour[4] = {};
-    glGetFloatv(GL_LINE_WIDTH, &width);
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    EXPECT_EQ((std::array {width, colour[0], colour[1], colour[2]}), (std::array {1.0f, 1.0f, 1.0f, 1.0f}))
-        << "line width 1 and white afterwards";
-    view->setCanvasSize(1, 1);
-    ASSERT_EQ(view->viewportWidth() + view->viewportHeight(), 1) << "a viewport of 1 × 0 pixels";
-    EXPECT_TRUE(test::recordPrimitives([&] { view->drawZoomRectangle(0, 0, 1, 1); }).empty()) << "an empty viewport";
-}
-
 } // namespace
 } // namespace tvl

@@ -1,8 +1,6 @@
 #include "view/FlowView.h"
 
 #include "FlowViewTestSupport.h"
-#include "streamlines/EulerIntegrator.h"
-#include "view/StreamlineDrawing.h"
 
 #include <gtest/gtest.h>
 
@@ -55,28 +53,6 @@ TEST_F(FlowViewStreamlinesGLTest, SlidersSetTheSeparationAndTheListOutlivesNothi
     ASSERT_TRUE(glIsList(list));
     view.reset();
     EXPECT_FALSE(glIsList(list)) << "the view's list goes with it";
-}
-
-TEST_F(FlowViewStreamlinesGLTest, HalfLinesOfTwoPointsDrawOneSegmentAndLeaveTheLineWidthAtOne)
-{
-    ASSERT_NO_FATAL_FAILURE(open(false));
-    view->setStreamlineProjection();
-    EulerIntegrator euler(&flow);
-    euler.setParameters(TraceParameters::manualSeeding());
-    euler.setStep(40.0f);
-    for (const int steps : {0, 1}) {
-        euler.setMaxSteps(steps);
-        euler.traceBoth({30.5f, 25.63f, 0});
-        glLineWidth(3.0f);
-        draw(euler);
-    }
-    GLfloat width = 0;
-    glGetFloatv(GL_LINE_WIDTH, &width);
-    EXPECT_EQ(width, 1.0f);
-    // One step each way of 40 columns from 30.5: columns 0 .. 70.5 of row 25.63.
-    const RgbaImage picture = canvas.read();
-    EXPECT_EQ(test::countPixels(picture, test::isWhite, 0, 100, 400, 102), test::countPixels(picture, test::isWhite));
-    EXPECT_GT(test::countPixels(picture, test::isWhite), 270) << "one segment, nothing of the half-line of one point";
 }
 
 TEST_F(FlowViewStreamlinesGLTest, ClicksTraceWithTheFourthOrderSchemeAndTheCanvasOptions)

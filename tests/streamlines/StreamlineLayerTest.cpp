@@ -111,8 +111,11 @@ protected:
         layer->setSeparation(dsepPixels, gridUnitsPerPixel());
         layer->setTestRatio(ratio);
         layer->setIntegrator(&integrator);
-        layer->placeEvenly();
+        seenCounts.clear();
+        layer->placeEvenly([this](const StreamlineSet& lines) { seenCounts.push_back(lines.streamlineCount()); });
     }
+    // What the placement's observer was shown: streamlines placed so far.
+    std::vector<std::size_t> seenCounts;
 
     // The points the placement stored: half-lines of more than one point,
     // where they have a cell.
@@ -273,6 +276,11 @@ TEST_F(StreamlineLayerTest, UniformFlowGivesRowsDsepApart)
     }
     std::sort(rows.begin(), rows.end());
     ASSERT_EQ(rows.size(), 10u) << "rows 0 .. 9 one dsep apart were expected";
+    // A drawing that follows the placement sees each streamline once, as soon
+    // as it is placed.
+    ASSERT_EQ(seenCounts.size(), lines.size()) << "the observer must be told once per streamline";
+    for (std::size_t k = 0; k < seenCounts.size(); ++k)
+        EXPECT_EQ(seenCounts[k], k + 1) << "call " << k;
     for (std::size_t i = 0; i < rows.size(); ++i)
         EXPECT_NEAR(rows[i], static_cast<float>(i), 1e-4f) << "row " << i << " is not a whole dsep from the centre";
 }

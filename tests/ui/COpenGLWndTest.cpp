@@ -6,6 +6,8 @@
 #include "view/FlowView.h"
 
 #include <GL/gl.h>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
 
 using namespace tvl;
 using namespace tvl::test;
@@ -353,7 +355,7 @@ void COpenGLWndTest::forgottenViewKeepsThePictureAndIgnoresInput()
 void COpenGLWndTest::canvasKeepsItsViewAliveAndReleasesItsList()
 {
     canvas_->drawLayers(view_, Layers {false, true, false});
-    const GLuint list = view_->displayList();
+    const GLuint list = view_->displayList().name();
     TVL_CHECK(list != 0, "the view's layer must own a display list");
     const std::weak_ptr<FlowView> watch = view_;
     view_.reset();
@@ -364,7 +366,7 @@ void COpenGLWndTest::canvasKeepsItsViewAliveAndReleasesItsList()
     canvas_->forgetView();
     TVL_CHECK(watch.expired(), "dropping the last reference must destroy the view");
     QVERIFY2(canvas_->makeCanvasCurrent(), "no context to ask");
-    const GLboolean stillList = glIsList(list);
+    const GLboolean stillList = QOpenGLContext::currentContext()->functions()->glIsBuffer(list);
     canvas_->releaseCanvas();
     TVL_CHECK(stillList == GL_FALSE, "the destroyed view must have released its display list");
 }
@@ -376,9 +378,9 @@ void COpenGLWndTest::displayListIsSharedBetweenCanvases()
     other.show();
     QVERIFY2(QTest::qWaitForWindowExposed(&other), "the second canvas never appeared");
     canvas_->drawLayers(view_, Layers {false, true, false});
-    const GLuint list = view_->displayList();
+    const GLuint list = view_->displayList().name();
     QVERIFY2(other.makeCanvasCurrent(), "the second canvas has no context");
-    const GLboolean known = glIsList(list);
+    const GLboolean known = QOpenGLContext::currentContext()->functions()->glIsBuffer(list);
     other.releaseCanvas();
     TVL_CHECK(known == GL_TRUE, "the display list recorded in one canvas must exist in the other");
 }

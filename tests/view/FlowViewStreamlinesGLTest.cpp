@@ -1,3 +1,5 @@
+// glIsBuffer comes from the extension header.
+#define GL_GLEXT_PROTOTYPES
 #include "view/FlowView.h"
 
 #include "StreamlineFlows.h"
@@ -7,6 +9,7 @@
 #include "view/StreamlineDrawing.h"
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -114,8 +117,9 @@ TEST_F(FlowViewStreamlinesGLTest, SchemeSelectsTheIntegratorAndTheListReplaysThe
     EXPECT_FALSE(samePicture(pictures[1], pictures[2])) << "RK4 drew what RK2 draws";
 
     glClear(GL_COLOR_BUFFER_BIT);
-    ASSERT_TRUE(glIsList(view->displayList())) << "the view's list name is not a display list";
-    glCallList(view->displayList());
+    ASSERT_TRUE(glIsBuffer(view->displayList().name())) << "the view's list holds no buffer";
+    view->setStreamlineProjection();
+    draw(view->displayList());
     EXPECT_TRUE(samePicture(pictures[2], context.readPixels())) << "the display list does not replay the placement";
 }
 
@@ -123,12 +127,12 @@ TEST_F(FlowViewStreamlinesGLTest, DestroyingTheViewReleasesItsList)
 {
     rotation();
     ASSERT_NO_FATAL_FAILURE(open());
-    EXPECT_EQ(view->displayList(), 0u) << "a view draws no list before its first placement";
+    EXPECT_EQ(view->displayList().name(), 0u) << "a view draws no list before its first placement";
     view->drawStreamlines(100.0f, 50.0f, IntegrationScheme::Euler);
-    const GLuint name = view->displayList();
-    ASSERT_TRUE(glIsList(name)) << "the placement recorded no list";
+    const GLuint name = view->displayList().name();
+    ASSERT_TRUE(glIsBuffer(name)) << "the placement recorded no list";
     view.reset();
-    EXPECT_FALSE(glIsList(name)) << "the view's list survived it";
+    EXPECT_FALSE(glIsBuffer(name)) << "the view's list survived it";
 }
 
 TEST_F(FlowViewStreamlinesGLTest, DrawLeavesLineWidthOneAndDrawsSegmentsOnly)

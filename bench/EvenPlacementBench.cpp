@@ -25,6 +25,7 @@
 #include "streamlines/StreamlineLayer.h"
 #include "support/Figures.h"
 #include "view/FlowView.h"
+#include "view/StreamlineDrawing.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
@@ -97,14 +98,14 @@ void computePlacement(benchmark::State& state, Scene* scene)
 }
 
 // One drawing of the placed lines from the display list: what the GL part of
-// a placement costs each time the lines are drawn (a placement draws them
-// twice, once while recording and once more from the list).
+// a placement costs each time the lines are drawn (a placement uploads them
+// to the list once and draws them once from it).
 void replayList(benchmark::State& state, Scene* scene)
 {
     scene->view->setStreamlineProjection();
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT);
-        glCallList(scene->view->displayList());
+        draw(scene->view->displayList());
         glFinish();
     }
 }

@@ -200,7 +200,7 @@ void StreamlineLayer::walkForSeeds(std::vector<Vector3>& candidates) const
         visit(forward.data()[i]);
 }
 
-void StreamlineLayer::placeEvenly()
+void StreamlineLayer::placeEvenly(const PlacementObserver& placed)
 {
     resetGrid();
     const Vector3 centre {
@@ -225,6 +225,8 @@ void StreamlineLayer::placeEvenly()
                     }
                 }
                 walkForSeeds(candidates);
+                if (placed)
+                    placed(placed_);
             }
         } catch (const std::bad_alloc&) {
             // The heap ran out for the candidate stack: keep what was placed.

@@ -7,6 +7,7 @@
 #include "streamlines/StreamlineOptions.h"
 #include "streamlines/StreamlineSet.h"
 
+#include <functional>
 #include <vector>
 
 namespace tvl {
@@ -63,8 +64,11 @@ public:
     bool isValidSeed(const Vector3& point, float distance) const;
     // Fills the region with evenly spaced streamlines from the centre outward;
     // placedLines() then holds them in placement order. Needs a linked
-    // integrator; without one nothing is placed.
-    void placeEvenly();
+    // integrator; without one nothing is placed. placed, if set, is told
+    // after each streamline with the lines placed so far, so that they can
+    // be drawn while the placement goes on.
+    using PlacementObserver = std::function<void(const StreamlineSet&)>;
+    void placeEvenly(const PlacementObserver& placed = {});
     const StreamlineSet& placedLines() const { return placed_; }
 
     static constexpr int kMaxCellsPerAxis = 1 << 15;

@@ -1,10 +1,23 @@
 #pragma once
 
+#include <cstddef>
+
 namespace tvl {
 
-// One OpenGL display list name, made on first use in the context current then
-// and released with the object (which needs a context of the same share group
-// current if a name was made).
+class StreamlineSet;
+
+// The recorded streamlines of a placement: their points in one OpenGL buffer
+// object, uploaded once, and the strips they form, replayed by every call().
+// The buffer is made on first use in the context current then and released
+// with the object (which needs a context of the same share group current if
+// one was made); canvases that share objects share the list.
+//
+// A compiled GL display list would copy every vertex through the driver's
+// immediate-mode path, which costs as much as drawing the lines once more;
+// a buffer takes the points in one copy. The strips are drawn as their
+// segments in one call: a strip lights the same pixels as its segments drawn
+// one by one (each segment leaves out its last pixel either way), and one
+// call spares the driver a draw per strip.
 class DisplayList {
 public:
     DisplayList() = default;
@@ -12,28 +25,23 @@ public:
     DisplayList(const DisplayList&) = delete;
     DisplayList& operator=(const DisplayList&) = delete;
 
-    // Records what draw() draws into the list without drawing it (GL_COMPILE),
-    // so that one call() draws it once. Without a list name to record into,
-    // draw() draws at once instead and the answer is false.
-    template <class Draw> bool record(const Draw& draw)
-    {
-        if (!begin()) {
-            draw();
-            return false;
-        }
-        draw();
-        end();
-        return true;
-    }
-    // Replays the list; nothing before the first record.
+    // Records the half-lines of lines in their order, replacing what the list
+    // held; draws nothing. False, with the list emptied, when no buffer could
+    // be made or filled.
+    bool record(const StreamlineSet& lines);
+    // Draws the recorded strips from the buffer, as line strips with the
+    // current colour and width; nothing before the first record.
     void call() const;
+    // The buffer object's name; 0 before the first record.
     unsigned name() const { return name_; }
+    int stripCount() const { return stripCount_; }
 
 private:
-    bool begin();
-    void end();
-
+    // The points, then the segments as pairs of point indices.
     unsigned name_ = 0;
+    unsigned segments_ = 0;
+    int stripCount_ = 0;
+    std::size_t indexCount_ = 0;
 };
 
 } // namespace tvl

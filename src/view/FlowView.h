@@ -115,8 +115,8 @@ public:
         float dsepPosition, float dtestPosition, IntegrationScheme scheme, const StreamlineOptions& options = {});
     // The placement of drawStreamlines alone, without OpenGL: afterwards
     // streamlineLayer().placedLines() holds the lines.
-    void placeStreamlines(
-        float dsepPosition, float dtestPosition, IntegrationScheme scheme, const StreamlineOptions& options = {});
+    void placeStreamlines(float dsepPosition, float dtestPosition, IntegrationScheme scheme,
+        const StreamlineOptions& options = {}, const StreamlineLayer::PlacementObserver& placed = {});
     // Traces and draws one streamline through a clicked canvas pixel. With
     // noSelfOverlap the line keeps TraceParameters::kManualSelfDistancePixels
     // viewport pixels from itself.
@@ -131,8 +131,9 @@ public:
     const FlowData* flowData() const { return flowData_; }
     StreamlineLayer& streamlineLayer() { return streamlineLayer_; }
     const StreamlineLayer& streamlineLayer() const { return streamlineLayer_; }
-    // The list of the last drawStreamlines; 0 before the first.
-    unsigned displayList() const { return displayList_.name(); }
+    // The lines of the last drawStreamlines (draw(DisplayList) replays them);
+    // no buffer before the first.
+    const DisplayList& displayList() const { return displayList_; }
     // Region corners in world coordinates.
     Vector3 regionMinimum() const { return regionMinimum_; }
     Vector3 regionMaximum() const { return regionMaximum_; }

@@ -17,6 +17,10 @@ namespace {
 // 1 … 99 gives a ratio of 0.01 … 0.99 of dsep.
 constexpr float kPixelsPerDsepPosition = 0.1f;
 constexpr float kRatioPerDtestPosition = 0.01f;
+// Points of a batch the placement hands to GL while it goes on: enough that
+// a flush's cost is small beside the batch's drawing, few enough that the
+// rasteriser starts early.
+constexpr std::size_t kPointsPerDrawnBatch = 8192;
 
 } // namespace
 
@@ -35,16 +39,28 @@ void FlowView::drawStreamlines(
     float dsepPosition, float dtestPosition, IntegrationScheme scheme, const StreamlineOptions& options)
 {
     setStreamlineProjection();
-    placeStreamlines(dsepPosition, dtestPosition, scheme, options);
-    StreamlineLayer& layer = streamlineLayer_;
-    // The lines are drawn once, by the replay of the list they are recorded in.
-    if (displayList_.record([&layer] { draw(layer.placedLines()); }))
-        displayList_.call();
+    // The lines go to GL in batches while the placement goes on, each with a
+    // flush, so that the rasteriser draws them while the next ones are
+    // traced; they are drawn once, in placement order. The list then records
+    // them all for replays.
+    std::size_t drawnHalfLines = 0;
+    std::size_t drawnPoints = 0;
+    placeStreamlines(
+        dsepPosition, dtestPosition, scheme, options, [&drawnHalfLines, &drawnPoints](const StreamlineSet& lines) {
+            if (lines.points().size() - drawnPoints < kPointsPerDrawnBatch)
+                return;
+            drawnHalfLines = drawFrom(lines, drawnHalfLines);
+            drawnPoints = lines.points().size();
+            glFlush();
+        });
+    const StreamlineSet& placed = streamlineLayer_.placedLines();
+    drawFrom(placed, drawnHalfLines);
+    displayList_.record(placed);
     glFlush();
 }
 
-void FlowView::placeStreamlines(
-    float dsepPosition, float dtestPosition, IntegrationScheme scheme, const StreamlineOptions& options)
+void FlowView::placeStreamlines(float dsepPosition, float dtestPosition, IntegrationScheme scheme,
+    const StreamlineOptions& options, const StreamlineLayer::PlacementObserver& placed)
 {
     StreamlineLayer& layer = streamlineLayer_;
     layer.setSeparation(dsepPosition * kPixelsPerDsepPosition, gridUnitsPerPixel());
@@ -52,7 +68,7 @@ void FlowView::placeStreamlines(
     layer.setOptions(options);
     const std::unique_ptr<LayerIntegrator> integrator = makeIntegrator(scheme, flowData_);
     layer.setIntegrator(integrator.get());
-    layer.placeEvenly();
+    layer.placeEvenly(placed);
     // The placement has unlinked it already; the layer must never see the
     // integrator again once it is gone.
     layer.setIntegrator(nullptr);

@@ -3,6 +3,7 @@
 #include "streamlines/Integrator.h"
 #include "streamlines/PointList.h"
 #include "streamlines/StreamlineSet.h"
+#include "view/DisplayList.h"
 
 #include <GL/gl.h>
 
@@ -67,16 +68,32 @@ void draw(const Integrator& integrator)
 
 void draw(const StreamlineSet& lines)
 {
+    drawFrom(lines, 0);
+}
+
+std::size_t drawFrom(const StreamlineSet& lines, std::size_t first)
+{
     // Every half-line is white at the same width: one state change for all
     // of them, drawn in placement order without a flush between strips.
+    const std::vector<StreamlineSet::HalfLine>& halfLines = lines.halfLines();
+    if (first >= halfLines.size())
+        return halfLines.size();
     beginStreamline();
     {
         const VertexArray array;
-        for (const StreamlineSet::HalfLine& half : lines.halfLines()) {
-            const std::span<const Vector3> points = lines.pointsOf(half);
+        for (std::size_t k = first; k < halfLines.size(); ++k) {
+            const std::span<const Vector3> points = lines.pointsOf(halfLines[k]);
             array.strip(points.data(), points.size());
         }
     }
+    endStreamline();
+    return halfLines.size();
+}
+
+void draw(const DisplayList& list)
+{
+    beginStreamline();
+    list.call();
     endStreamline();
 }
 

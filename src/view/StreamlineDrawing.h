@@ -6,6 +6,7 @@
 
 namespace tvl {
 
+class DisplayList;
 class Integrator;
 class PointList;
 class StreamlineSet;
@@ -25,5 +26,11 @@ void draw(const Integrator& integrator);
 // each, without a flush between them; leaves the line width at 1.0 and the
 // colour white.
 void draw(const StreamlineSet& lines);
+// The half-lines of lines from index first on, drawn as draw(StreamlineSet)
+// draws them; answers the number of half-lines in lines, where the next
+// batch of a placement that goes on begins.
+std::size_t drawFrom(const StreamlineSet& lines, std::size_t first);
+// The strips recorded in list, drawn as draw(StreamlineSet) draws them.
+void draw(const DisplayList& list);
 
 } // namespace tvl

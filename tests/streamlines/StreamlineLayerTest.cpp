@@ -122,9 +122,15 @@ TEST_F(StreamlineLayerTest, PlacementLinksItsIntegratorAndStoresHalfLinesOfTwoPo
     EXPECT_EQ(euler.layer(), layer.get());
     EXPECT_EQ((std::tuple {euler.step(), euler.maxLength(), euler.maxSteps()}), (std::tuple {0.2f, 1000.0f, 1000}))
         << "steps of 2 pixels, at most 10000 pixels and 1000 steps";
-    layer->placeEvenly();
+    // A drawing that follows the placement is shown each streamline once, as
+    // soon as it is placed.
+    std::vector<std::size_t> seen;
+    layer->placeEvenly([&seen](const StreamlineSet& lines) { seen.push_back(lines.streamlineCount()); });
     EXPECT_TRUE(euler.layer() == nullptr && layer->integrator() == nullptr) << "the placement unlinks it";
     const StreamlineSet& set = layer->placedLines();
+    ASSERT_EQ(seen.size(), set.streamlineCount());
+    for (std::size_t k = 0; k < seen.size(); ++k)
+        EXPECT_EQ(seen[k], k + 1) << "the observer's call " << k;
     ASSERT_EQ(set.halfLines()[0].count, 2u);
     int c = 0, r = 0;
     ASSERT_TRUE(layer->cellOf(set.points()[1], c, r));

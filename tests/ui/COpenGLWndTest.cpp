@@ -5,6 +5,8 @@
 #include "view/FlowView.h"
 
 #include <GL/gl.h>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
 
 using namespace tvl;
 using namespace tvl::test;
@@ -173,9 +175,10 @@ void COpenGLWndTest::viewsAndTheirListsLiveAsLongAsACanvasHoldsThem()
     other.show();
     QVERIFY2(QTest::qWaitForWindowExposed(&other), "the second canvas never appeared");
     canvas_->drawLayers(view_, Layers {true, true, true});
-    const GLuint list = view_->displayList();
+    const GLuint list = view_->displayList().name();
     QVERIFY2(list != 0 && other.makeCanvasCurrent(), "a list and a second context");
-    TVL_CHECK(glIsList(list), "a list recorded in one canvas exists in the other");
+    TVL_CHECK(QOpenGLContext::currentContext()->functions()->glIsBuffer(list),
+        "a list recorded in one canvas exists in the other");
     other.releaseCanvas();
     const std::weak_ptr<FlowView> watch = view_;
     view_.reset();
@@ -186,7 +189,8 @@ void COpenGLWndTest::viewsAndTheirListsLiveAsLongAsACanvasHoldsThem()
     canvas_->forgetView();
     TVL_CHECK(watch.expired() && canvas_->picture() == before, "forgetting it destroys the view, not the picture");
     QVERIFY2(canvas_->makeCanvasCurrent(), "no context to ask");
-    TVL_CHECK(!glIsList(list), "the destroyed view released its display list");
+    TVL_CHECK(!QOpenGLContext::currentContext()->functions()->glIsBuffer(list),
+        "the destroyed view released its display list");
     canvas_->releaseCanvas();
     canvas_->setArrowResolution(40);
     canvas_->showCanvas();

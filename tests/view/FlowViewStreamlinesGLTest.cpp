@@ -1,9 +1,15 @@
+// glIsBuffer comes from the extension header.
+#define GL_GLEXT_PROTOTYPES
 #include "view/FlowView.h"
 
 #include "FlowViewTestSupport.h"
+#include "view/StreamlineDrawing.h"
 
+#include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -38,7 +44,7 @@ protected:
 TEST_F(FlowViewStreamlinesGLTest, SlidersSetTheSeparationAndTheListOutlivesNothing)
 {
     ASSERT_NO_FATAL_FAILURE(open(true));
-    EXPECT_EQ(view->displayList(), 0u) << "no list before the first placement";
+    EXPECT_EQ(view->displayList().name(), 0u) << "no list before the first placement";
     view->drawStreamlines(100.0f, 50.0f, IntegrationScheme::Euler);
     const StreamlineLayer& layer = view->streamlineLayer();
     const float g = view->gridUnitsPerPixel();
@@ -47,12 +53,22 @@ TEST_F(FlowViewStreamlinesGLTest, SlidersSetTheSeparationAndTheListOutlivesNothi
     EXPECT_EQ(layer.integrator(), nullptr) << "the layer kept a link to the destroyed integrator";
     EXPECT_GT(test::countPixels(canvas.read(), test::isWhite), 1000) << "the placement drew too little";
     view->zoomToWindowRect(0, 0, 200, 100);
+    canvas.clear();
     view->drawStreamlines(100.0f, 50.0f, IntegrationScheme::Euler);
     EXPECT_FLOAT_EQ(layer.dsep(), 5.0f * g) << "zooming in shrinks dsep in grid units";
-    const GLuint list = view->displayList();
-    ASSERT_TRUE(glIsList(list));
+    // The lines went to GL in batches during the placement; the list must
+    // replay exactly that picture.
+    const RgbaImage placed = canvas.read();
+    canvas.clear();
+    view->setStreamlineProjection();
+    draw(view->displayList());
+    const RgbaImage replayed = canvas.read();
+    EXPECT_TRUE(std::equal(placed.data(), placed.data() + 4 * 400 * 200, replayed.data()))
+        << "the list does not replay the placement";
+    const GLuint list = view->displayList().name();
+    ASSERT_TRUE(glIsBuffer(list));
     view.reset();
-    EXPECT_FALSE(glIsList(list)) << "the view's list goes with it";
+    EXPECT_FALSE(glIsBuffer(list)) << "the view's list goes with it";
 }
 
 TEST_F(FlowViewStreamlinesGLTest, ClicksTraceWithTheFourthOrderSchemeAndTheCanvasOptions)

@@ -1,10 +1,11 @@
-// tvl-write-real-wind PAIR_STEM OUT.nc [--packed]: writes the global 10 m wind
+// tvl-write-real-wind PAIR_STEM OUT.nc [--packed [--fill-nodes=K,...]]: writes the global 10 m wind
 // pair (x = longitude / 32, y = latitude / 32, one additional value: relative
 // vorticity) as the CF NetCDF-4 file a weather service would publish, for the
 // README's picture (scripts/netcdf-picture): latitude descending from 90 to
 // -90, u10 / v10 with the standard names eastward_wind / northward_wind, and
 // "vorticity"; packed, all three as 16-bit integers with scale_factor /
-// add_offset.
+// add_offset, and the fill value at the listed nodes (indices row * width +
+// column of the pair, rows from the south) as a service marks missing data.
 #include "flow/GridHeader.h"
 
 #include <netcdf.h>
@@ -38,7 +39,8 @@ void text(int file, int variable, const char* name, const std::string& value)
     check(nc_put_att_text(file, variable, name, value.size(), value.data()), name);
 }
 
-void writeRealWind(const std::string& stem, const std::string& path, bool packed)
+void writeRealWind(
+    const std::string& stem, const std::string& path, bool packed, const std::vector<std::size_t>& fillNodes)
 {
     const std::string grid = readFile(stem + ".gri");
     const std::string data = readFile(stem + ".dat");
@@ -90,6 +92,11 @@ void writeRealWind(const std::string& stem, const std::string& path, bool packed
         check(nc_put_att_short(file, ids[k], "_FillValue", NC_SHORT, 1, &fill), "_FillValue");
         for (double& v : fields[k])
             v = std::round((v - double(offset)) / double(scale));
+        for (const std::size_t node : fillNodes) {
+            if (node >= w * h)
+                throw std::runtime_error("no such node: " + std::to_string(node));
+            fields[k][(h - 1 - node / w) * w + node % w] = fill;
+        }
     }
     text(file, NC_GLOBAL, "Conventions", "CF-1.8");
     check(nc_enddef(file), "enddef");
@@ -104,12 +111,32 @@ void writeRealWind(const std::string& stem, const std::string& path, bool packed
 
 int main(int argc, char** argv)
 {
-    if (argc < 3 || argc > 4 || (argc == 4 && std::string(argv[3]) != "--packed")) {
-        std::fputs("usage: tvl-write-real-wind PAIR_STEM OUT.nc [--packed]\n", stderr);
+    bool packed = false;
+    std::vector<std::size_t> fillNodes;
+    bool usable = argc >= 3;
+    for (int k = 3; k < argc && usable; ++k) {
+        std::string option = argv[k];
+        const std::string fillOption = "--fill-nodes=";
+        if (option == "--packed") {
+            packed = true;
+        } else if (option.rfind(fillOption, 0) == 0) {
+            char* end = option.data() + fillOption.size();
+            do {
+                char* start = end + (*end == ',' ? 1 : 0);
+                fillNodes.push_back(std::strtoull(start, &end, 10));
+                usable = end != start;
+            } while (usable && *end == ',');
+            usable = usable && *end == 0;
+        } else {
+            usable = false;
+        }
+    }
+    if (!usable || (!fillNodes.empty() && !packed)) {
+        std::fputs("usage: tvl-write-real-wind PAIR_STEM OUT.nc [--packed [--fill-nodes=K,...]]\n", stderr);
         return 2;
     }
     try {
-        writeRealWind(argv[1], argv[2], argc == 4);
+        writeRealWind(argv[1], argv[2], packed, fillNodes);
     } catch (const std::runtime_error& error) {
         std::fprintf(stderr, "tvl-write-real-wind: %s\n", error.what());
         return 1;

@@ -1,6 +1,5 @@
 #include "streamlines/CellPoints.h"
 
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -53,26 +52,6 @@ bool CellPoints::append(float x, float y)
     block[kLanes + lane] = y;
     ++count_;
     return true;
-}
-
-float CellPoints::minDistance(const Vector3& point) const
-{
-    // The root is monotonic and correctly rounded: the root of the smallest
-    // square is the smallest rounded root. An overflowing square is infinite
-    // and never beats the start value.
-    const float dz = point.z - 0.0f;
-    float nearestSquared = std::numeric_limits<float>::infinity();
-    for (int i = 0; i < count_; ++i) {
-        const float* block = blocks_.data() + static_cast<std::size_t>(i / kLanes) * 2 * kLanes;
-        const float dx = point.x - block[i % kLanes];
-        const float dy = point.y - block[kLanes + i % kLanes];
-        const float squared = dx * dx + dy * dy + dz * dz;
-        if (squared < nearestSquared)
-            nearestSquared = squared;
-    }
-    if (!(nearestSquared < std::numeric_limits<float>::infinity()))
-        return std::numeric_limits<float>::max();
-    return std::sqrt(nearestSquared);
 }
 
 bool CellPoints::anyBelow(const CellPoints* const* cells, int count, float x, float y, float zSquared, float bound)

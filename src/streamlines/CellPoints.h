@@ -1,7 +1,5 @@
 #pragma once
 
-#include "flow/Vector3.h"
-
 #include <cstddef>
 #include <vector>
 
@@ -26,12 +24,6 @@ public:
     }
     int count() const { return count_; }
     bool isEmpty() const { return count_ == 0; }
-
-    // Smallest Euclidean distance (x, y and z, the stored z being 0) from
-    // point to a stored point, each rounded to a float as sqrt(dx² + dy² +
-    // dz²) in single precision; the largest finite float when the cell is
-    // empty.
-    float minDistance(const Vector3& point) const;
 
     // Whether some point stored in one of the count cells has a squared
     // distance from (x, y) of dx² + dy² + zSquared, in single precision in

@@ -66,13 +66,9 @@ void FlowView::forEachArrow(int step, const ArrowCoding& coding, const ArrowVisi
 
 void FlowView::drawArrowPlot(int step, const ArrowCoding& coding) const
 {
-    const Vector3 g0 = gridRegionMinimum();
-    const Vector3 g1 = gridRegionMaximum();
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(g0.x, g1.x, g0.y, g1.y, -1.0, 1.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    // Arrows and streamlines share the region's projection in regular-grid
+    // coordinates.
+    setStreamlineProjection();
     glColor3f(1.0f, 1.0f, 1.0f);
     // All arrows share one colour, so they go to GL as one array of
     // triangles.

@@ -122,8 +122,6 @@ void ExtrasMenuTest::toolTipsNameTheValueUnderTheCursor()
         "the speed at the ends and the middle of the ramp, nothing off it");
     window_->backgroundPage()->directionButton()->click();
     TVL_CHECK_EQ(window_->legendToolTip(0), QStringLiteral("Direction: -90°"), "towards -y at the left end");
-    window_->backgroundPage()->additionalButton()->click();
-    TVL_CHECK(window_->legendToolTip(0).startsWith(QStringLiteral("Special Dataset 0: ")), "the additional value");
     const QPoint at(entries / 2, strip->height() / 2);
     QHelpEvent help(QEvent::ToolTip, at, strip->mapToGlobal(at));
     QApplication::sendEvent(strip, &help);

@@ -1,5 +1,7 @@
 #include "flow/AnalyticFlow.h"
 
+#include "flow/FlowFileWriter.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -27,7 +29,9 @@ TEST(AnalyticFlowTest, NodesCarryTheFieldsAtTheirPositions)
             0},
         {{FlowKind::DoubleGyre, GridKind::Even, 5, 3, 3, 0.5f, 0, 2.5f, 1}, 0, 1, 0.5f, 0.5f, 0, 0.31415927f,
             -0.049348f, 0, 0},
-        {{FlowKind::ShearLayer, GridKind::Even, 9, 3, 3, 0, 0, 2, 1}, 1, 1, 0.25f, 0.5f, 0, 0.1f, -0.005f, -12.5f, 0},
+        // The disturbance runs from the domain's left edge, here 0.25.
+        {{FlowKind::ShearLayer, GridKind::Even, 9, 3, 3, 0.25f, 0, 2.25f, 1}, 1, 1, 0.5f, 0.5f, 0, 0.1f, -0.005f,
+            -12.5f, 0},
         // Spacing a²/2 + a/2 along both axes; rows and columns bent by 0.02 of the span.
         {{FlowKind::Uniform, GridKind::Uneven, 3, 3, 3, 0, 0, 2, 2}, 1, 1, 0.75f, 0.75f, 1, 0, -0.5f, 0, -0.25f},
         {{FlowKind::Uniform, GridKind::Curvilinear, 3, 3, 3, 0, 0, 2, 2}, 1, 1, 1.04f, 1.04f, 1, 0, -0.5f, 0, 0.04f},
@@ -40,6 +44,12 @@ TEST(AnalyticFlowTest, NodesCarryTheFieldsAtTheirPositions)
         const float actual[] = {p[0], p[1], p[2], v[0], v[1], v[2], v[3], v[4], v[5]};
         for (int k = 0; k < 9; ++k)
             EXPECT_NEAR(actual[k], expected[k], 1e-5f) << "row " << &r - rows << ", component " << k;
+    }
+    // A grid file that cannot be created, or not written (a full disk), fails the pair.
+    std::string error;
+    for (const std::string grid : {"/no/such/folder/f.gri", "/dev/full"}) {
+        EXPECT_FALSE(writeFlowFiles(makeFlow(FlowSpec {}), grid, "/no/such/folder/f.dat", error)) << grid;
+        EXPECT_NE(error.find(grid), std::string::npos) << error;
     }
 }
 

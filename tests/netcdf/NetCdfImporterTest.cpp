@@ -343,6 +343,13 @@ TEST_F(NetCdfImporterTest, BadFilesFailWithOneTaggedCauseAndKeepThePreviousDataS
             "beide Geschwindigkeitskomponenten"},
         {"named variable absent", cf(rectilinear({0, 1}, {0, 1})), option([](auto& o) { o.values = {"sst"}; }),
             "\"sst\" gibt es nicht"},
+        {"text velocity",
+            cf(CfFile()
+                    .dimension("y", 2)
+                    .dimension("x", 2)
+                    .variable("u", NC_CHAR, {"y", "x"})
+                    .variable("v", NC_FLOAT, {"y", "x"})),
+            option([](auto& o) { o.u = "u", o.v = "v"; }), "enthält keine Zahlen"},
         {"one-dimensional velocity", cf(rectilinear({0, 1}, {0, 1})), option([](auto& o) { o.u = "lon", o.v = "lat"; }),
             "weniger als zwei Dimensionen"},
         {"u and v on different dimensions", cf(mismatched), option([](auto& o) { o.u = "u", o.v = "v2"; }),
@@ -363,7 +370,8 @@ TEST_F(NetCdfImporterTest, BadFilesFailWithOneTaggedCauseAndKeepThePreviousDataS
         {"empty record dimension", cf(timed), {}, "\"time\" ist leer"},
         {"bad scale", cf(rectilinear({0, 1}, {0, 1})), option([](auto& o) { o.scale = -1.0; }), "Ungültiger Maßstab"},
         {"regular grid over the cap", cf(rectilinear({0, 1000}, {0, 1000})),
-            option([](auto& o) { o.scale = 1.0, o.regularGridCap = 4 << 20; }), "reguläre Gitter wäre"},
+            option([](auto& o) { o.scale = 1.0, o.regularGridCap = 4 << 20; }),
+            "zu groß (höchstens 4 MiB); ein kleinerer Maßstab hilft."},
         {"node grid over the cap", cf(rectilinear(std::vector<double>(300, 0), std::vector<double>(300, 0))),
             option([](auto& o) { o.regularGridCap = 1 << 20; }), "zu groß (höchstens"},
     };

@@ -80,10 +80,13 @@ TEST(BitmapFont, MeasuresAndClipsItsGlyphs)
     RgbaImage box(5, 7);
     const BitmapFont font(1);
     font.draw(box, 0, 0, "?", kWhite);
-    EXPECT_EQ(box.pixel(0, 0), kWhite);
+    EXPECT_TRUE(box.pixel(2, 6) == kWhite && box.pixel(2, 0) == kWhite) << "the box fills the rows from the top";
     EXPECT_EQ(box.pixel(2, 3), (Pixel {0, 0, 0, 0})) << "a box is hollow";
     font.draw(box, -3, -4, "888", kWhite);
-    font.draw(box, 3, 5, "888", kWhite);
+    RgbaImage strip(3, 7);
+    font.draw(strip, 2, 0, "8", kWhite);
+    for (int y = 0; y < 7; ++y)
+        EXPECT_NE(strip.pixel(0, y), kWhite) << "a column right of the edge spilled into row " << y + 1;
 }
 
 } // namespace

@@ -134,9 +134,17 @@ TEST_F(SvgPictureTest, DocumentHoldsTheSceneAndRastersAsThePicture)
         ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString() << " at line " << xml.lineNumber();
         EXPECT_TRUE(linePaths == picture.halfLines && polygons == picture.polygons && images == 1u)
             << linePaths << " paths, " << polygons << " polygons, " << images << " images";
+        const PictureFrame& frame = picture.scene.frame;
         for (auto m = geometry.globalMatch(QString::fromStdString(picture.svg)); m.hasNext();) {
             const QString numbers = m.next().captured(1);
             ASSERT_FALSE(numbers.contains(tooPrecise)) << "more than two decimals: " << numbers.toStdString();
+            const QStringList values
+                = numbers.split(QRegularExpression(QStringLiteral("[^-0-9.]+")), Qt::SkipEmptyParts);
+            for (int k = 0; k + 1 < values.size(); k += 2)
+                ASSERT_TRUE(values[k].toDouble() >= 0.0 && values[k].toDouble() <= frame.viewportWidth
+                    && values[k + 1].toDouble() >= frame.canvasHeight - frame.viewportHeight
+                    && values[k + 1].toDouble() <= frame.canvasHeight)
+                    << "a point outside the viewport: " << numbers.toStdString();
         }
 
         RgbaImage raster;

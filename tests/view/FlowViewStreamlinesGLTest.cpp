@@ -107,6 +107,8 @@ TEST_F(FlowViewStreamlinesGLTest, ClicksTraceWithTheFourthOrderSchemeAndTheCanva
         return std::hypot(set.points()[1].x - set.points()[0].x, set.points()[1].y - set.points()[0].y);
     };
     StreamlineSet plain, relative, once;
+    EXPECT_FALSE(view->traceStreamlineAt(std::nanf(""), 100.0f, plain) || view->traceStreamlineAt(260.0f, 3e9f, plain))
+        << "a position that is no canvas pixel seeds nothing";
     ASSERT_TRUE(view->traceStreamlineAt(260.0f, 100.0f, plain)
         && view->traceStreamlineAt(260.0f, 100.0f, relative, {true, false})
         && view->traceStreamlineAt(260.0f, 100.0f, once, {false, true}));

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numeric>
 #include <string>
 #include <vector>
@@ -89,22 +90,27 @@ TEST_F(ResamplerTest, StillFlowKeepsMaximumSpeedZero)
 
 TEST_F(ResamplerTest, LargeGridsAreWalkedInChunksOnTwoThreadsAsOne)
 {
-    // 1001 × 41 nodes: node row j lies at y = 0.22 j, its nodes k(j) × 0.02
-    // apart from x = 0, k alternating 1 and 1.25, and its velocity is its
-    // position. More samples than one chunk holds, eleven regular rows per
-    // node row, so chunks end inside node rows. Along node row j the walk finds
-    // column c / k(j); blended with row j + 1 at the fraction b between the
-    // rows, x is 0.02 c (1 - b + b k(j + 1) / k(j)), and y is exact. From files
-    // and from memory, each regular row reported once, in order.
-    const auto k = [](int j) { return j % 2 ? 1.25f : 1.0f; };
+    // 1001 × 241 nodes, each node row unlike every other: row j lies at y(j),
+    // 11.85 regular rows apart up to row 40 and then 0.015 apart, its nodes
+    // k(j) × 0.02 apart from x = 0, and its velocity is its position and its
+    // value is j. So chunks end inside node rows, first for their samples and
+    // in the dense part for the node records they copy, and any sample blended
+    // from the wrong node row or the wrong row's column walk shows. Along node
+    // row j the walk finds column c / k(j); blended with row j + 1 at the
+    // fraction b, x is 0.02 c (1 − b + b k(j + 1) / k(j)), y is exact and the
+    // value is j + b; beyond a row's last node the samples stay outside. From
+    // files and from memory, each regular row reported once, in order.
+    constexpr int kWidth = 1001, kHeight = 241;
+    const auto k = [](int j) { return 1.0f + 0.1f * float(j % 5) + float(j) / 1024.0f; };
+    const auto y = [](int j) { return j <= 40 ? 0.237f * float(j) : 9.48f + 0.015f * float(j - 40); };
     std::vector<float> positions, records;
-    for (int j = 0; j < 41; ++j)
-        for (int i = 0; i < 1001; ++i) {
-            const float x = 0.02f * k(j) * float(i), y = 0.22f * float(j);
-            positions.insert(positions.end(), {x, y, 0.0f});
-            records.insert(records.end(), {x, y, 0.0f, y});
+    for (int j = 0; j < kHeight; ++j)
+        for (int i = 0; i < kWidth; ++i) {
+            const float x = 0.02f * k(j) * float(i);
+            positions.insert(positions.end(), {x, y(j), 0.0f});
+            records.insert(records.end(), {x, y(j), 0.0f, float(j)});
         }
-    test::writeGridFile(dir.file("g.gri"), "SN4DB 1001 41 1 1 0 0.0", positions);
+    test::writeGridFile(dir.file("g.gri"), "SN4DB 1001 241 1 1 0 0.0", positions);
     test::writeDataFile(dir.file("g.dat"), records);
     struct : StatusSink {
         std::string text;
@@ -120,24 +126,43 @@ TEST_F(ResamplerTest, LargeGridsAreWalkedInChunksOnTwoThreadsAsOne)
     flow.setStatusControl(&status);
     ASSERT_TRUE(flow.loadData(dir.file("g.gri"), dir.file("g.dat")));
     NodeGrid nodes;
-    nodes.allocate(1001, 41, 1);
+    nodes.allocate(kWidth, kHeight, 1);
     std::copy(positions.begin(), positions.end(), nodes.positions.get());
     std::copy(records.begin(), records.end(), nodes.records.get());
     FlowData fromMemory;
     ASSERT_TRUE(fromMemory.loadNodes(std::move(nodes)));
-    ASSERT_TRUE(flow.getWidth() > 1000 && flow.getHeight() == 441) << flow.getWidth() << " x " << flow.getHeight();
-    for (const FlowData* loaded : {&flow, &fromMemory})
-        for (int r = 1; r < 440; r += r % 11 == 10 ? 2 : 1) { // rows on a node row may take either
-            const int j = r / 11;
-            const float b = float(r % 11) / 11.0f, ratio = k(j + 1) / k(j);
-            for (int c = 0; c < 998; ++c) {
+    const int width = flow.getWidth(), height = flow.getHeight();
+    ASSERT_GE(height, 620) << "12.48 flow units of rows";
+    ASSERT_GT(std::int64_t(width) * height, std::int64_t(3) << 18) << "several chunks of samples";
+    for (const FlowData* loaded : {&flow, &fromMemory}) {
+        ASSERT_EQ(loaded->getWidth(), width);
+        int j = 0;
+        for (int r = 0; r < height; ++r) {
+            const double at = 0.02 * r;
+            while (j + 2 < kHeight && y(j + 1) <= at)
+                ++j;
+            if (double b = (at - y(j)) / (double(y(j + 1)) - y(j)); b < 1e-3 || b > 1.0 - 1e-3)
+                continue; // on a node row, where either row's walk may take it
+            const double ratio = double(k(j + 1)) / k(j), lastX = 20.0 * k(j);
+            for (int c = 0; c < width; ++c) {
                 const RegularSample& s = loaded->regularGrid().sample(c, r);
-                ASSERT_TRUE(std::abs(s.vx - 0.02f * float(c) * (1.0f - b + b * ratio)) < 1e-3f
-                    && std::abs(s.vy - 0.02f * float(r)) < 1e-3f && s.vy == loaded->regularGrid().value(c, r, 0))
-                    << "sample " << c << ", " << r << " holds " << s.vx << ", " << s.vy;
+                const float value = loaded->regularGrid().value(c, r, 0);
+                // y accumulates over the rows, so the fraction is the one its y shows.
+                const double b = (s.vy - y(j)) / (double(y(j + 1)) - y(j));
+                if (0.02 * c < lastX - 0.05) {
+                    ASSERT_TRUE(std::abs(s.vy - at) < 1e-3
+                        && std::abs(s.vx - 0.02 * c * (1.0 - b + b * ratio)) < 1e-3 + 1e-4 * 0.02 * c
+                        && std::abs(value - (j + b)) < 1e-3)
+                        << "sample " << c << ", " << r << " holds " << s.vx << ", " << s.vy << ", " << value
+                        << " between node rows " << j << " and " << j + 1 << " at " << b;
+                } else if (0.02 * c > lastX + 0.05) {
+                    ASSERT_TRUE(s.speed == 0.0f && value == 0.0f)
+                        << "sample " << c << ", " << r << " lies beyond node row " << j << " and holds " << s.vx;
+                }
             }
         }
-    std::vector<int> rows(441);
+    }
+    std::vector<int> rows(static_cast<std::size_t>(height));
     std::iota(rows.begin(), rows.end(), 0);
     EXPECT_EQ(status.rows, rows) << "the resampling reports each row once, in order";
 }

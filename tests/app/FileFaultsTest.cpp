@@ -1,7 +1,7 @@
 #include "app/CMainDialog.h"
 
 #include "FlowFiles.h"
-#include "MainWindow.h"
+#include "MainWindowTest.h"
 #include "view/FlowView.h"
 
 #include <QDir>
@@ -20,12 +20,10 @@ using namespace tvl::test;
 // Save Image and loading as a new user met them: the picture's viewport only,
 // as PNG or SVG; a failed write that leaves nothing behind and names its
 // cause; a data file of another grid that loads with a notice.
-class FileFaultsTest : public QObject {
+class FileFaultsTest : public MainWindowTest {
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
     void saveImageWritesTheViewportAsPngOrSvg();
     void saveImageOnAFullDiskLeavesNoFile();
     void dataFileOfAnotherGridLoadsWithAHinweis();
@@ -36,41 +34,24 @@ private:
     {
         const int messages = w_->dialogs->count(QStringLiteral("message"));
         w_->dialogs->saveAnswers.push_back(w_->dir.filePath(name));
-        w_->window->OnFileSaveImage();
+        window_->OnFileSaveImage();
         return w_->dialogs->count(QStringLiteral("message")) > messages ? w_->lastPrompt().detail : QString();
     }
-    QStringList pictures() const
-    {
-        return QDir(w_->dir.path()).entryList({"*.png*", "*.svg*"}, QDir::Files | QDir::Hidden, QDir::Name);
-    }
-
-    std::unique_ptr<MainWindow> w_;
 };
-
-void FileFaultsTest::init()
-{
-    w_ = std::make_unique<MainWindow>();
-    QVERIFY2(w_->exposed(), "the main window never appeared");
-}
-
-void FileFaultsTest::cleanup()
-{
-    w_.reset();
-}
 
 void FileFaultsTest::saveImageWritesTheViewportAsPngOrSvg()
 {
     QVERIFY2(w_->open("flow", 1) && w_->draw(true, true, true), "a picture");
     const QImage whole = w_->picture();
-    const QSize viewport(w_->window->view()->viewportWidth(), w_->window->view()->viewportHeight());
+    const QSize viewport(window_->view()->viewportWidth(), window_->view()->viewportHeight());
     QVERIFY2(viewport.height() < whole.height(), "the 4 : 3 flow must leave part of the canvas empty");
-    QVERIFY2(saveTo("v.png").isNull(), "the save must succeed");
+    QVERIFY2(saveTo("v").isNull(), "the save must succeed");
     // The viewport is anchored at the canvas's bottom left.
     TVL_CHECK(QImage(w_->dir.filePath("v.png")).convertToFormat(QImage::Format_RGB32)
             == whole.copy(0, whole.height() - viewport.height(), viewport.width(), viewport.height()),
-        "the file holds the bottom left part of the picture");
+        "the file, its suffix added, holds the bottom left part of the picture");
 
-    w_->window->lineMarksAction()->trigger();
+    window_->lineMarksAction()->trigger();
     QVERIFY2(saveTo("figure.svg").isNull(), "the SVG save must succeed");
     TVL_CHECK(w_->lastPrompt().filter.contains(QStringLiteral("SVG Image Files (*.svg)")), "SVG is offered");
     const std::string svg = test::readBytes(w_->dir.filePath("figure.svg").toStdString());
@@ -109,7 +90,8 @@ void FileFaultsTest::saveImageOnAFullDiskLeavesNoFile()
             && detail.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))
             && detail.contains(w_->dir.filePath("full.png")),
         "the failure names the file and the system's cause: " + detail);
-    TVL_CHECK_EQ(pictures(), (QStringList {"fits.png", "full.png"}), "no broken picture or temporary file may stay");
+    TVL_CHECK_EQ(QDir(w_->dir.path()).entryList({"*.png*"}, QDir::Files | QDir::Hidden, QDir::Name),
+        (QStringList {"fits.png", "full.png"}), "no broken picture or temporary file may stay");
     QVERIFY2(old.open(QIODevice::ReadOnly), "the existing file");
     TVL_CHECK_EQ(old.readAll(), QByteArray("old"), "the existing file must stay as it was");
     const QString missing = saveTo("no/such/folder/x.png");
@@ -124,11 +106,11 @@ void FileFaultsTest::dataFileOfAnotherGridLoadsWithAHinweis()
     const FlowFilePair small = writeFlowPair(w_->dir, QStringLiteral("small"), 1);
     const FlowFilePair other = writeFlowPair(w_->dir, QStringLiteral("other"), 3);
     QVERIFY2(w_->open(small) && w_->dialogs->prompts.size() == 2, "a matching pair loads without a notice");
-    QVERIFY2(w_->window->openFiles(small.grid, other.data), "a longer data file must still load");
+    QVERIFY2(window_->openFiles(small.grid, other.data), "a longer data file must still load");
     TVL_CHECK(w_->lastPrompt().caption == QStringLiteral("Hinweis")
             && w_->lastPrompt().text.contains(QStringLiteral("brauchen 12288 Bytes, die Datei hat 18432 Bytes")),
         "one notice with both sizes: " + w_->lastPrompt().text);
-    TVL_CHECK(w_->hiddenForPrompts() && w_->window->windowTitle().endsWith(CMainDialog::kLoadedSuffix),
+    TVL_CHECK(w_->hiddenForPrompts() && window_->windowTitle().endsWith(CMainDialog::kLoadedSuffix),
         "the data set is loaded, the canvases were hidden for the notice");
 }
 

@@ -7,10 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
 namespace tvl {
 namespace {

@@ -8,17 +8,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
 #include <random>
-#include <span>
 #include <string>
 #include <typeinfo>
-#include <vector>
 
 namespace tvl {
 namespace {

@@ -7,7 +7,6 @@
 #include <cstring>
 #include <limits>
 #include <random>
-#include <vector>
 
 namespace tvl {
 namespace {

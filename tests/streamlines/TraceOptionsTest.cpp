@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <memory>
-#include <utility>
 #include <vector>
 
 namespace tvl {

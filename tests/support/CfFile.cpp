@@ -31,6 +31,31 @@ CfFile& CfFile::number(const std::string& variable, const std::string& name, int
     return *this;
 }
 
+CfFile CfFile::rotatingCurrent(
+    std::size_t columns, std::size_t rows, const std::string& u, const std::string& v, const std::string& value)
+{
+    std::vector<double> lon, lat, us, vs, values;
+    for (std::size_t i = 0; i < columns; ++i)
+        lon.push_back(0.1 * double(i));
+    for (std::size_t j = 0; j < rows; ++j)
+        lat.push_back(0.1 * double(rows - 1 - j));
+    const double x0 = lon.back() / 2, y0 = lat.front() / 2;
+    for (int time = 0; time < 2; ++time)
+        for (double y : lat)
+            for (double x : lon) {
+                us.push_back(-(y - y0) * (time + 1));
+                vs.push_back((x - x0) * (time + 1));
+                values.push_back(280 + x + y + time);
+            }
+    const std::vector<std::string> field {"time", "lat", "lon"};
+    CfFile file;
+    file.dimension("time", 2).dimension("lat", rows).dimension("lon", columns);
+    file.variable("lat", NC_DOUBLE, {"lat"}, lat).variable("lon", NC_DOUBLE, {"lon"}, lon);
+    return file.variable(u, NC_FLOAT, field, us)
+        .variable(value, NC_FLOAT, field, values)
+        .variable(v, NC_FLOAT, field, vs);
+}
+
 void CfFile::write(const std::string& path, Format format) const
 {
     const int mode = format == Format::Netcdf4 ? NC_NETCDF4

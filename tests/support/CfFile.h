@@ -26,6 +26,12 @@ public:
     CfFile& text(const std::string& variable, const std::string& name, const std::string& value);
     CfFile& number(const std::string& variable, const std::string& name, int type, std::vector<double> values);
 
+    // A current turning about the middle of columns x rows nodes 0.1 degrees
+    // apart, latitude stored north to south, at two times (the second twice
+    // as strong), with a value of 280 + lon + lat + time.
+    static CfFile rotatingCurrent(
+        std::size_t columns, std::size_t rows, const std::string& u, const std::string& v, const std::string& value);
+
     // Writes the file or fails the calling test (through an exception with
     // the library's message).
     void write(const std::string& path, Format format = Format::Classic) const;

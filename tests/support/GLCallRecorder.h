@@ -2,11 +2,11 @@
 
 // Records the primitives that the code under test hands to GL, as the calls
 // carry them (before any transformation or clipping), by standing in for
-// glBegin, glColor3f, glVertex2f and glVertex3f, and for glDrawArrays from a
-// float vertex array (each triangle of GL_TRIANGLES one primitive), within
-// this test executable; every call still goes on to the driver. The
-// executable's own definitions take precedence over the GL library's for the
-// static libraries linked into it.
+// glBegin, glColor3f and glVertex2f, and for glDrawArrays from a float vertex
+// array (each triangle of GL_TRIANGLES one primitive), within this test
+// executable; every call still goes on to the driver. The executable's own
+// definitions take precedence over the GL library's for the static libraries
+// linked into it.
 // Include this header in exactly one source file of a test executable.
 
 #include <GL/gl.h>
@@ -34,7 +34,6 @@ struct GLCallRecorder {
         if (active && !primitives.empty())
             primitives.back().vertices.push_back({x, y, z});
     }
-    bool vertexArray = false;
     GLint arraySize = 0;
     GLsizei arrayStride = 0;
     const float* array = nullptr;
@@ -89,29 +88,6 @@ void glVertex2f(GLfloat x, GLfloat y)
     next(x, y);
 }
 
-void glVertex3f(GLfloat x, GLfloat y, GLfloat z)
-{
-    static const auto next = tvl::test::nextGL<void (*)(GLfloat, GLfloat, GLfloat)>("glVertex3f");
-    tvl::test::glCallRecorder().vertex(x, y, z);
-    next(x, y, z);
-}
-
-void glEnableClientState(GLenum array)
-{
-    static const auto next = tvl::test::nextGL<void (*)(GLenum)>("glEnableClientState");
-    if (array == GL_VERTEX_ARRAY)
-        tvl::test::glCallRecorder().vertexArray = true;
-    next(array);
-}
-
-void glDisableClientState(GLenum array)
-{
-    static const auto next = tvl::test::nextGL<void (*)(GLenum)>("glDisableClientState");
-    if (array == GL_VERTEX_ARRAY)
-        tvl::test::glCallRecorder().vertexArray = false;
-    next(array);
-}
-
 void glVertexPointer(GLint size, GLenum type, GLsizei stride, const void* pointer)
 {
     static const auto next = tvl::test::nextGL<void (*)(GLint, GLenum, GLsizei, const void*)>("glVertexPointer");
@@ -126,7 +102,7 @@ void glDrawArrays(GLenum mode, GLint first, GLsizei count)
 {
     static const auto next = tvl::test::nextGL<void (*)(GLenum, GLint, GLsizei)>("glDrawArrays");
     auto& recorder = tvl::test::glCallRecorder();
-    if (recorder.active && recorder.vertexArray && recorder.array != nullptr) {
+    if (recorder.active && recorder.array != nullptr) {
         const GLsizei perPrimitive = mode == GL_TRIANGLES ? 3 : count;
         for (GLsizei i = 0; i < count; ++i) {
             if (perPrimitive == 0 || i % perPrimitive == 0)

@@ -32,7 +32,6 @@ inline const auto isWhite = [](Rgb8 p) { return isColour(p, 255, 255, 255); };
 inline const auto isRed = [](Rgb8 p) { return isColour(p, 255, 0, 0); };
 // The arrows' colour (1.0, 0.7, 0.7), whichever way the driver rounds 0.7.
 inline const auto isArrowColour = [](Rgb8 p) { return p.r == 255 && p.g / 2 == 89 && p.b / 2 == 89; };
-inline const auto isPink = isArrowColour;
 
 // Pixels of an RgbaImage or a QImage in columns x0 .. x1 - 1 and rows
 // y0 .. y1 - 1 (the whole image by default) that pass the predicate.

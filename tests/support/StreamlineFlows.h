@@ -33,11 +33,6 @@ inline void setUniform(FlowData& flow, int width, int height, Vector3 v, Vector3
         flow, width, height, [v](int, int) { return v; }, minimum, maximum);
 }
 
-inline void setUniformFlow(FlowData& flow, int width, int height, float vx, float vy, Vector3 minimum, Vector3 maximum)
-{
-    setUniform(flow, width, height, {vx, vy, 0.0f}, minimum, maximum);
-}
-
 // Counter-clockwise solid-body rotation about the middle sample, angular
 // speed 1: the speed at radius r is r.
 inline void setRotation(FlowData& flow, int width, int height, Vector3 minimum, Vector3 maximum)

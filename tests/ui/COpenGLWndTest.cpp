@@ -1,5 +1,6 @@
 #include "ui/COpenGLWnd.h"
 
+#include "CoderProbe.h"
 #include "GuiTest.h"
 #include "ui/GlShareScope.h"
 #include "view/FlowView.h"
@@ -16,10 +17,8 @@ namespace {
 constexpr int kWidth = 200;
 constexpr int kHeight = 100;
 
-bool isNavy(Rgb8 p)
-{
-    return isColour(p, 0, 0, 128);
-}
+// The middle entry of an index table of 64, which the counting coder gives every pixel.
+const auto isBackground = [](Rgb8 p) { return isColour(p, 32, 223, 77); };
 
 // The row of a picture (top-down) with the most white pixels.
 int whitestRow(const QImage& image)
@@ -36,7 +35,7 @@ int whitestRow(const QImage& image)
 
 // A 200 × 100 canvas over a uniform flow along +x on 50 × 25 samples spanning
 // 0..2 × 0..1 flow units: the viewport fills the canvas, a pixel is 0.01 flow
-// units. The background is navy and counts its pixels.
+// units. The background is one colour and counts its pixels.
 class COpenGLWndTest : public QObject {
     Q_OBJECT
 
@@ -73,7 +72,7 @@ private:
 
 void COpenGLWndTest::init()
 {
-    setUniformFlow(flow_, 50, 25, 1.0f, 0.0f, {0, 0, 0}, {2, 1, 0});
+    setUniform(flow_, 50, 25, {1, 0, 0}, {0, 0, 0}, {2, 1, 0});
     canvas_ = std::make_unique<COpenGLWnd>();
     canvas_->resize(kWidth, kHeight);
     canvas_->show();
@@ -82,7 +81,7 @@ void COpenGLWndTest::init()
     view_ = makeSharedView(flow_);
     view_->setCanvasSize(kWidth, kHeight);
     view_->resetRegion();
-    coder_ = std::make_shared<CountingCoder>(flow_, makeUniformTable(64, {0, 0, 128}));
+    coder_ = std::make_shared<CountingCoder>(flow_, indexTable(64));
     canvas_->setDataCoder(coder_);
 }
 
@@ -96,15 +95,15 @@ void COpenGLWndTest::cleanup()
 void COpenGLWndTest::layersLieBackgroundStreamlinesArrows()
 {
     canvas_->drawLayers(view_, Layers {true, false, false});
-    TVL_CHECK_EQ(countPixels(canvas_->picture(), isNavy), kWidth * kHeight, "the background covers the viewport");
+    TVL_CHECK_EQ(countPixels(canvas_->picture(), isBackground), kWidth * kHeight, "the background covers the viewport");
     TVL_CHECK_EQ(coder_->calls, 1LL * kWidth * kHeight, "one colour per viewport pixel");
     canvas_->drawLayers(view_, Layers {true, true, true});
     const QImage all = canvas_->picture();
     TVL_CHECK(countPixels(all, isArrowColour) > 100 && countPixels(all, isWhite) > kWidth, "arrows and lines on top");
-    TVL_CHECK(countPixels(all, isNavy) > kWidth * kHeight / 2, "over a background still mostly visible");
+    TVL_CHECK(countPixels(all, isBackground) > kWidth * kHeight / 2, "over a background still mostly visible");
     canvas_->setEvenPlacement(false);
     canvas_->drawLayers(view_, Layers {false, true, true});
-    TVL_CHECK_EQ(countPixels(canvas_->picture(), isNavy) + countPixels(canvas_->picture(), isWhite), 0,
+    TVL_CHECK_EQ(countPixels(canvas_->picture(), isBackground) + countPixels(canvas_->picture(), isWhite), 0,
         "a draw clears the old picture, and Manual mode places no streamlines");
     TVL_CHECK(canvas_->settings().layers == (Layers {false, true, true}) && canvas_->lastView() == view_,
         "the canvas remembers the flags and the view");

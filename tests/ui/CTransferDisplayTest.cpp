@@ -10,10 +10,7 @@ namespace {
 constexpr int kWidth = 300;
 constexpr int kHeight = 31;
 
-bool isMarkerGreen(Rgb8 p)
-{
-    return isColour(p, 0, 150, 0);
-}
+const auto isMarkerGreen = [](Rgb8 p) { return isColour(p, 0, 150, 0); };
 
 } // namespace
 

@@ -7,7 +7,6 @@
 #include "ScriptedDialogs.h"
 #include "StreamlineFlows.h"
 #include "WindowScript.h"
-#include "transfer/ColorTable.h"
 #include "ui/COpenGLWnd.h"
 #include "ui/GlSetup.h"
 #include "ui/GlShareScope.h"
@@ -33,14 +32,6 @@ template <class T> QString describe(const T& value)
     QString text;
     QDebug(&text).nospace().noquote() << value;
     return text;
-}
-
-inline std::shared_ptr<ColorTable> makeUniformTable(int entries, Rgb colour)
-{
-    auto table = std::make_shared<ColorTable>(entries);
-    for (int i = 0; i < entries; ++i)
-        table->setEntry(i, colour);
-    return table;
 }
 
 // Colours every point with the middle entry of its table and counts the

@@ -10,10 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
 #include <limits>
-#include <memory>
 #include <random>
 #include <vector>
 

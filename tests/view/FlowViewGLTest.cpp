@@ -34,7 +34,7 @@ public:
 // column is 0.02 world units, as the resampling makes it), shown whole.
 class FlowViewGLTest : public ::testing::Test {
 protected:
-    void SetUp() override { test::setUniformFlow(flow, 100, 50, 1.0f, 0.0f, {0, 0, 0}, {2, 1, 0}); }
+    void SetUp() override { test::setUniform(flow, 100, 50, {1, 0, 0}, {0, 0, 0}, {2, 1, 0}); }
     void TearDown() override { view.reset(); }
     void show(int width, int height)
     {
@@ -141,12 +141,12 @@ TEST_F(FlowViewGLTest, ArrowsFormALatticeOfOnePerStepFromTheLowerLeftCorner)
     EXPECT_EQ(arrowAt(all, 50, 25), (std::vector<Point> {{52, 25, 0}, {48, 25.6f, 0}, {48, 24.4f, 0}}));
     EXPECT_EQ(arrows(4).size(), 99u * 49u) << "the last sample column and row carry no arrow";
     EXPECT_TRUE(arrows(0).empty()) << "a step below 1 draws nothing";
-    test::setUniformFlow(flow, 100, 50, 0.0f, 3.0f, {0, 0, 0}, {2, 1, 0});
+    test::setUniform(flow, 100, 50, {0, 3, 0}, {0, 0, 0}, {2, 1, 0});
     EXPECT_EQ(arrowAt(arrows(20), 50, 25), (std::vector<Point> {{50, 27, 0}, {49.4f, 23, 0}, {50.6f, 23, 0}}))
         << "a flow along +y turns the base";
     view->setCanvasSize(400, 0);
     EXPECT_TRUE(arrows(20).empty()) << "an empty viewport";
-    test::setUniformFlow(flow, 200, 100, 1.0f, 0.0f, {0, 0, 0}, {4, 2, 0});
+    test::setUniform(flow, 200, 100, {1, 0, 0}, {0, 0, 0}, {4, 2, 0});
     show(401, 200);
     view->setWorldRegion({0, 0, 0}, {2.005f, 1, 0});
     ASSERT_EQ(view->viewportWidth(), 401);

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <string>
 
 namespace tvl {
@@ -26,7 +25,7 @@ protected:
         if (rotation)
             test::setRotation(flow, 101, 51, {0, 0, 0}, {2, 1, 0}); // about (50, 25), speed = radius
         else
-            test::setUniformFlow(flow, 101, 51, 1.0f, 0.0f, {0, 0, 0}, {2, 1, 0});
+            test::setUniform(flow, 101, 51, {1, 0, 0}, {0, 0, 0}, {2, 1, 0});
         std::string reason;
         ASSERT_TRUE(canvas.open(400, 200, reason, OffscreenContext::Target::FramebufferObject)) << reason;
         view = std::make_unique<FlowView>(&flow);

@@ -1,14 +1,14 @@
 #include "view/StreamlineDecorations.h"
 
+#include "CoderProbe.h"
 #include "FlowViewTestSupport.h"
-#include "transfer/ColorTable.h"
 #include "view/DataCoderFactory.h"
 #include "view/DrawLayers.h"
 #include "view/FlowView.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <string>
 
 namespace tvl {
 namespace {
@@ -22,10 +22,8 @@ TEST(StreamlineDecorationsGLTest, ColouredLineLiesInADarkOutlineOverTheBackgroun
     std::string reason;
     ASSERT_TRUE(canvas.open(400, 200, reason)) << reason;
     FlowData flow;
-    test::setUniformFlow(flow, 101, 51, 1.0f, 0.0f, {0, 0, 0}, {2, 1, 0});
-    auto table = std::make_shared<ColorTable>(256);
-    for (int i = 0; i < 256; ++i)
-        table->setEntry(i, Rgb {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i), 77});
+    test::setUniform(flow, 101, 51, {1, 0, 0}, {0, 0, 0}, {2, 1, 0});
+    const auto table = test::indexTable(256);
     FlowView view(&flow);
     view.setCanvasSize(400, 200);
     view.resetRegion();

@@ -146,6 +146,8 @@ TEST_F(FlowViewGLTest, ArrowsFormALatticeOfOnePerStepFromTheLowerLeftCorner)
         << "a flow along +y turns the base";
     view->setCanvasSize(400, 0);
     EXPECT_TRUE(arrows(20).empty()) << "an empty viewport";
+    view->setCanvasSize(400, 1);
+    EXPECT_EQ(arrows(20).size(), 1u) << "a viewport of 2 × 1 pixels holds the corner's arrow";
     test::setUniform(flow, 200, 100, {1, 0, 0}, {0, 0, 0}, {4, 2, 0});
     show(401, 200);
     view->setWorldRegion({0, 0, 0}, {2.005f, 1, 0});

@@ -189,6 +189,11 @@ TEST_F(FlowViewGLTest, BackgroundSamplesEachViewportPixelOnceAtItsLowerLeftCorne
     for (const auto& [x, y, white] :
         {std::tuple {395, 100, false}, {396, 100, true}, {100, 195, false}, {100, 196, true}, {399, 199, true}})
         EXPECT_EQ(test::isWhite(image.pixel(x, y)), white) << "pixel " << x << ", " << y;
+    view->setWorldRegion({0, 0, 0}, {0.5f, 1, 0});
+    view->setCanvasSize(1, 2);
+    coder.points.clear();
+    view->drawBackground(coder);
+    EXPECT_EQ(coder.points.size(), 2u) << "a viewport one pixel wide has its pixels";
     view->setCanvasSize(0, 0);
     coder.points.clear();
     view->drawBackground(coder);

@@ -29,9 +29,9 @@ struct GyreScene {
     std::unique_ptr<SpeedCoder> coder;
     std::string failure; // empty when the scene is ready
 
-    GyreScene()
+    explicit GyreScene(OffscreenContext::Target target = OffscreenContext::Target::Automatic)
     {
-        if (!context.create(kCanvasWidth, kCanvasHeight, failure))
+        if (!context.create(kCanvasWidth, kCanvasHeight, failure, target))
             return;
         FlowSpec spec;
         spec.flow = FlowKind::DoubleGyre;

@@ -4,6 +4,7 @@
 
 #include <cassert>
 #include <cstddef>
+#include <cstring>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -30,6 +31,19 @@ bool DataCoder::colorAt(const Vector3& point, std::uint8_t rgba[4]) const
     float t = 0.0f;
     const bool hasValue = normalizedValue(point, t);
     return colorOf(hasValue, t, rgba);
+}
+
+std::vector<std::uint32_t> DataCoder::pixelPalette() const
+{
+    const std::size_t n = static_cast<std::size_t>(entryCount_);
+    std::vector<std::uint32_t> palette(n + 1);
+    for (std::size_t k = 0; k <= n; ++k) {
+        const std::uint8_t* e = entries_ + k * 3;
+        const std::uint8_t rgba[4] = {k < n ? e[0] : std::uint8_t {255}, k < n ? e[1] : std::uint8_t {255},
+            k < n ? e[2] : std::uint8_t {255}, 255};
+        std::memcpy(&palette[k], rgba, sizeof rgba);
+    }
+    return palette;
 }
 
 void DataCoder::fillImage(std::span<const float> xs, std::span<const float> ys, std::uint8_t* rgba) const

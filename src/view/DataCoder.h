@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace tvl {
 
@@ -61,30 +62,38 @@ protected:
     // is no value or t has no index in the table (see colorAt).
     bool colorOf(bool hasValue, float t, std::uint8_t rgba[4]) const
     {
+        const int k = paletteIndex(hasValue, t, entryCount_);
         rgba[0] = rgba[1] = rgba[2] = rgba[3] = 255;
-        if (!hasValue)
+        if (k == entryCount_)
             return false;
-        const float product = static_cast<float>(entryCount_) * t;
-        // Also rejects NaN and infinities (a zero maximum speed or value range,
-        // a direction of a zero velocity), which have no index.
-        if (!(product > -2147483648.0f && product < 2147483648.0f))
-            return false;
-        int i = static_cast<int>(product);
-        if (i < 0 || i > entryCount_)
-            return false;
-        // t = 1 lands one past the last entry: the top of the range shows the
-        // ramp's last colour.
-        if (i == entryCount_) {
-            if (entryCount_ == 0)
-                return false;
-            i = entryCount_ - 1;
-        }
-        const std::uint8_t* e = entries_ + std::size_t(i) * 3;
+        const std::uint8_t* e = entries_ + std::size_t(k) * 3;
         rgba[0] = e[0];
         rgba[1] = e[1];
         rgba[2] = e[2];
         return true;
     }
+    // Where colorOf finds its colour in a table of n entries: entry k for k
+    // below n, opaque white at k = n.
+    static int paletteIndex(bool hasValue, float t, int n)
+    {
+        if (!hasValue)
+            return n;
+        const float product = static_cast<float>(n) * t;
+        // Also rejects NaN and infinities (a zero maximum speed or value range,
+        // a direction of a zero velocity), which have no index.
+        if (!(product > -2147483648.0f && product < 2147483648.0f))
+            return n;
+        const int i = static_cast<int>(product);
+        if (i < 0 || i > n || n == 0)
+            return n;
+        // t = 1 lands one past the last entry: the top of the range shows the
+        // ramp's last colour.
+        return i == n ? n - 1 : i;
+    }
+    // The table as whole pixels, indexed as paletteIndex says: a fill writes
+    // each pixel with one copy. Read anew per fill, since edits of the
+    // transfer function rewrite the table in place.
+    std::vector<std::uint32_t> pixelPalette() const;
     // The pixel walk of fillImage with value(point, t) in place of
     // normalizedValue.
     template <class Value>

@@ -4,6 +4,7 @@
 #include "streamlines/IntegrationScheme.h"
 #include "streamlines/StreamlineLayer.h"
 #include "view/DisplayList.h"
+#include "view/ImageBlit.h"
 #include "view/LayerSettings.h"
 
 #include <array>
@@ -172,6 +173,7 @@ private:
     std::unique_ptr<std::uint8_t[]> imageBuffer_;
     StreamlineLayer streamlineLayer_;
     DisplayList displayList_;
+    ImageBlit imageBlit_;
     const FlowData* flowData_;
     Vector3 regionMinimum_;
     Vector3 regionMaximum_;

@@ -71,7 +71,10 @@ void FlowView::drawBackground(const DataCoder& coder)
         * 0.5f;
     glPixelZoom(zoom, zoom);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glDrawPixels(imageWidth_, imageHeight_, GL_RGBA, GL_UNSIGNED_BYTE, imageBuffer_.get());
+    // Unzoomed at the raster position (0, 0), the viewport's corner at the
+    // window's, glDrawPixels writes exactly the blit's pixels.
+    if (zoom != 1.0f || !imageBlit_.draw(imageBuffer_.get(), imageWidth_, imageHeight_))
+        glDrawPixels(imageWidth_, imageHeight_, GL_RGBA, GL_UNSIGNED_BYTE, imageBuffer_.get());
     glFlush();
 }
 

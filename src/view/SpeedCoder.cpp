@@ -46,30 +46,41 @@ void SpeedCoder::fillImage(std::span<const float> xs, std::span<const float> ys,
         fractions[k] = column.fraction;
     }
     const std::size_t w = static_cast<std::size_t>(flow.getWidth());
+    const std::vector<std::uint32_t> palette = pixelPalette();
     splitRows(width, ys.size(), [&](std::size_t first, std::size_t last) {
+        // Locals, since a pixel store may alias anything the closure refers to
+        // and would make the loop read it again.
+        const std::uint32_t* const colors = palette.data();
+        const char* const insideColumns = inside.data();
+        const std::size_t* const columnCells = cells.data();
+        const float* const columnFractions = fractions.data();
+        const int n = entryCount();
+        const std::size_t white = static_cast<std::size_t>(n);
         std::uint8_t* pixel = rgba + 4 * width * first;
         for (std::size_t j = first; j < last; ++j) {
             const FlowData::AxisCell row = flow.rowCell(ys[j]);
             if (!row.inside || w < 2) {
                 for (std::size_t k = 0; k < width; ++k, pixel += 4)
-                    colorOf(false, 0.0f, pixel);
+                    std::memcpy(pixel, &colors[white], 4);
                 continue;
             }
             const float* lower = flow.speedPlane() + static_cast<std::size_t>(row.index) * w;
             const float* upper = lower + w;
             const Lanes b = {row.fraction, row.fraction, row.fraction, row.fraction};
             for (std::size_t k = 0; k < width; k += kLanes) {
-                const std::size_t* c = &cells[k];
+                const std::size_t* c = &columnCells[k];
                 Lanes a;
-                std::memcpy(&a, &fractions[k], sizeof a);
+                std::memcpy(&a, &columnFractions[k], sizeof a);
                 const Lanes s00 = {lower[c[0]], lower[c[1]], lower[c[2]], lower[c[3]]};
                 const Lanes s10 = {lower[c[0] + 1], lower[c[1] + 1], lower[c[2] + 1], lower[c[3] + 1]};
                 const Lanes s01 = {upper[c[0]], upper[c[1]], upper[c[2]], upper[c[3]]};
                 const Lanes s11 = {upper[c[0] + 1], upper[c[1] + 1], upper[c[2] + 1], upper[c[3] + 1]};
                 const Lanes t = flow.normalizeSpeed(bilinear(a, b, s00, s10, s01, s11));
                 const std::size_t lanes = width - k < kLanes ? width - k : kLanes;
-                for (std::size_t l = 0; l < lanes; ++l, pixel += 4)
-                    colorOf(inside[k + l] != 0, t[l], pixel);
+                for (std::size_t l = 0; l < lanes; ++l, pixel += 4) {
+                    const int index = paletteIndex(insideColumns[k + l] != 0, t[l], n);
+                    std::memcpy(pixel, &colors[static_cast<std::size_t>(index)], 4);
+                }
             }
         }
     });

@@ -41,15 +41,6 @@ public:
     // First stored point; null while no block was ever allocated.
     const Vector3* data() const { return data_; }
 
-    // Smallest Euclidean distance (x, y and z) from point to a stored point,
-    // in single precision; the largest finite float for an empty list.
-    float minDistance(const Vector3& point) const;
-
-    // True when some stored point's distance, as minDistance rounds it, is
-    // smaller than distance; stops at the first such point. False for an
-    // empty list.
-    bool hasPointCloserThan(const Vector3& point, float distance) const;
-
 private:
     static void* reallocateBlock(void* block, std::size_t bytes);
 

@@ -12,13 +12,16 @@ namespace {
 
 // A blit copies colours and nothing else; glDrawPixels sends fragments
 // through these stages, so with any of them on only it gives the right pixels.
-bool fragmentsPassUnchanged()
+// Nor may a blit write into a multisampled framebuffer.
+bool blitGivesDrawPixelsResult()
 {
     for (const GLenum stage :
         {GL_BLEND, GL_DEPTH_TEST, GL_ALPHA_TEST, GL_STENCIL_TEST, GL_COLOR_LOGIC_OP, GL_FOG, GL_TEXTURE_2D})
         if (glIsEnabled(stage))
             return false;
-    return true;
+    GLint sampleBuffers = 0;
+    glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+    return sampleBuffers == 0;
 }
 
 } // namespace
@@ -31,7 +34,7 @@ ImageBlit::~ImageBlit()
 
 bool ImageBlit::draw(const std::uint8_t* rgba, int width, int height)
 {
-    if (width < 1 || height < 1 || !fragmentsPassUnchanged())
+    if (width < 1 || height < 1 || !blitGivesDrawPixelsResult())
         return false;
     GLint viewport[4] = {};
     GLint boundTexture = 0;

@@ -15,8 +15,8 @@ namespace tvl {
 // shared between contexts, so the one that reads the texture is made for
 // each call. False, with nothing drawn and the bindings as they were, where
 // the image cannot be blitted or a blit would not give glDrawPixels' pixels
-// (blending, depth, alpha, stencil, logic op, fog or texturing on); the
-// caller then draws it another way.
+// (blending, depth, alpha, stencil, logic op, fog or texturing on, or a
+// multisampled framebuffer); the caller then draws it another way.
 class ImageBlit {
 public:
     ImageBlit() = default;

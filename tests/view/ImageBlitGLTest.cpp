@@ -98,8 +98,9 @@ TEST_P(ImageBlitGLTest, GivesTheViewportThePixelsOfGlDrawPixels)
     }
 }
 
-// With a stage on that a blit skips, glDrawPixels would give other pixels:
-// the blit declines and draws nothing, and the caller draws.
+// With a stage on that a blit skips, glDrawPixels would give other pixels,
+// and a blit cannot write a multisampled framebuffer: the blit declines and
+// draws nothing, and the caller draws.
 TEST_P(ImageBlitGLTest, DeclinesWhereFragmentsWouldBeChanged)
 {
     ImageBlit blit;
@@ -115,6 +116,24 @@ TEST_P(ImageBlitGLTest, DeclinesWhereFragmentsWouldBeChanged)
     }
     EXPECT_FALSE(blit.draw(image.data(), 0, kCanvasHeight));
     EXPECT_TRUE(blit.draw(image.data(), kCanvasWidth, kCanvasHeight)) << "all stages off again";
+
+    // A framebuffer with four samples per pixel, as a canvas may ask for.
+    GLint canvasFramebuffer = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &canvasFramebuffer);
+    GLuint framebuffer = 0;
+    GLuint renderbuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glGenRenderbuffers(1, &renderbuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glBindRenderbuffer(GL_RENDERBUFFER, renderbuffer);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, 4, GL_RGBA8, kCanvasWidth, kCanvasHeight);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, renderbuffer);
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    EXPECT_FALSE(blit.draw(image.data(), kCanvasWidth, kCanvasHeight)) << "multisampled";
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(canvasFramebuffer));
+    glDeleteRenderbuffers(1, &renderbuffer);
+    glDeleteFramebuffers(1, &framebuffer);
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, ImageBlitGLTest,

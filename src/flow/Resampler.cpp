@@ -14,6 +14,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
 namespace tvl {
 
 namespace {
@@ -123,6 +127,21 @@ template <class Nodes> void walkColumns(const Nodes& nodes, int j, int nx, float
 
 // One regular row as the row cursor finds it: the node row of its walk, and
 // the node cell row cj with the fraction b where it is inside.
+using Lanes = float __attribute__((vector_size(4 * sizeof(float))));
+constexpr std::size_t kLanes = 4;
+
+// The correctly rounded square root of every lane, as std::sqrt gives it.
+Lanes squareRoot(Lanes v)
+{
+#if defined(__SSE__)
+    return _mm_sqrt_ps(v);
+#else
+    for (std::size_t l = 0; l < kLanes; ++l)
+        v[l] = std::sqrt(v[l]);
+    return v;
+#endif
+}
+
 struct RowPlace {
     int walk = 0; // index of its column walk in the chunk
     bool inside = false;
@@ -257,24 +276,45 @@ template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularG
                 const float b = place.b;
                 const std::size_t r = std::size_t(first) + k;
                 RegularSample* row = &grid.samples[r * std::size_t(nx)];
-                for (std::size_t c = c0; c < c1; ++c) {
-                    const ColumnCell column = cells[c];
-                    if (column.index < 0)
+                // Four samples of the row at once, each lane with the
+                // operations of one sample alone, so every bit is the same.
+                for (std::size_t c = c0; c < c1; c += kLanes) {
+                    const std::size_t lanes = std::min(kLanes, c1 - c);
+                    std::size_t offset[kLanes] = {};
+                    bool inside[kLanes] = {};
+                    Lanes a = {};
+                    bool any = false;
+                    for (std::size_t l = 0; l < lanes; ++l) {
+                        const ColumnCell column = cells[c + l];
+                        inside[l] = column.index >= 0;
+                        any = any || inside[l];
+                        // A lane without a cell reads node 0, which exists, and is not stored.
+                        offset[l] = inside[l] ? rec * std::size_t(column.index) : 0;
+                        a[l] = inside[l] ? column.fraction : 0.0f;
+                    }
+                    if (!any)
                         continue;
-                    const float a = column.fraction;
-                    const float* v00 = lowerRow + rec * std::size_t(column.index);
-                    const float* v10 = v00 + rec;
-                    const float* v01 = upperRow + rec * std::size_t(column.index);
-                    const float* v11 = v01 + rec;
-                    RegularSample& s = row[c];
-                    s.vx = bilinear(a, b, v00[0], v10[0], v01[0], v11[0]);
-                    s.vy = bilinear(a, b, v00[1], v10[1], v01[1], v11[1]);
-                    s.vz = bilinear(a, b, v00[2], v10[2], v01[2], v11[2]);
-                    s.speed = std::sqrt(s.vx * s.vx + s.vy * s.vy + s.vz * s.vz);
-                    const std::size_t sample = r * std::size_t(nx) + c;
+                    const auto gather = [&offset](const float* base, std::size_t q) {
+                        return Lanes {
+                            base[offset[0] + q], base[offset[1] + q], base[offset[2] + q], base[offset[3] + q]};
+                    };
+                    const auto blendValue = [&](std::size_t q) {
+                        return bilinear(a, Lanes {b, b, b, b}, gather(lowerRow, q), gather(lowerRow + rec, q),
+                            gather(upperRow, q), gather(upperRow + rec, q));
+                    };
+                    const Lanes vx = blendValue(0);
+                    const Lanes vy = blendValue(1);
+                    const Lanes vz = blendValue(2);
+                    const Lanes speed = squareRoot(vx * vx + vy * vy + vz * vz);
+                    for (std::size_t l = 0; l < lanes; ++l)
+                        if (inside[l])
+                            row[c + l] = {vx[l], vy[l], vz[l], speed[l]};
                     for (int v = 0; v < n; ++v) {
-                        const std::size_t q = 3 + std::size_t(v);
-                        grid.values[std::size_t(v) * plane + sample] = bilinear(a, b, v00[q], v10[q], v01[q], v11[q]);
+                        const Lanes value = blendValue(3 + std::size_t(v));
+                        float* out = &grid.values[std::size_t(v) * plane + r * std::size_t(nx) + c];
+                        for (std::size_t l = 0; l < lanes; ++l)
+                            if (inside[l])
+                                out[l] = value[l];
                     }
                 }
             }

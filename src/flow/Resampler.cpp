@@ -9,6 +9,7 @@
 #include "flow/WorkerThread.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -188,31 +189,46 @@ template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularG
     // The walk goes row by row as the row cursor finds them; the rows are
     // taken in chunks. For each chunk this thread runs the row cursor, walks
     // the columns of each node row it meets and copies the node records the
-    // chunk needs (the node rows may be read from files, one at a time);
-    // then both threads blend the chunk's samples, which depend on nothing
-    // but these. So every sample is the one the plain walk gives.
+    // chunk needs (the node rows may be read from files, one at a time).
+    // The samples of a chunk depend on nothing but these, so while the
+    // worker blends one chunk this thread prepares the next, then joins the
+    // blending; every sample is the one the plain walk gives.
     constexpr std::size_t kChunkSamples = std::size_t {1} << 18;
     constexpr std::size_t kChunkRecordFloats = std::size_t {1} << 19;
-    std::vector<ColumnWalk> walks;
-    std::size_t walkCount = 0;
-    int walkedRow = -1;
-    std::vector<float> records;
-    std::vector<int> recordRows; // the node row in each record buffer of the chunk
-    std::vector<RowPlace> places;
+    struct Chunk {
+        int first = 0;
+        int last = 0;
+        std::vector<ColumnWalk> walks;
+        std::size_t walkCount = 0;
+        std::vector<float> records;
+        std::vector<int> recordRows; // the node row in each record buffer
+        std::vector<RowPlace> places;
+    };
+    Chunk chunks[2];
 
     int j = 0;
     float ys = nodes.y(0, 0);
     float yCur = ys;
     float yNext = nodes.y(0, 1);
     float dy = yNext - yCur;
-    for (int first = 0; first < ny;) {
-        // The walk of the node row the cursor is in carries over.
-        if (walkCount > 0) {
-            std::swap(walks[0], walks[walkCount - 1]);
-            walkCount = 1;
+    int walkedRow = -1;
+    // Fills chunk with the rows from first on; the walk of the node row the
+    // cursor is in carries over from the chunk before, if any.
+    const auto prepare = [&](Chunk& chunk, int first, const ColumnWalk* carried) {
+        chunk.first = first;
+        chunk.walkCount = 0;
+        if (carried != nullptr) {
+            if (chunk.walks.empty())
+                chunk.walks.emplace_back();
+            chunk.walks[0] = *carried;
+            chunk.walkCount = 1;
         }
-        recordRows.clear();
-        places.clear();
+        chunk.records.clear();
+        chunk.recordRows.clear();
+        chunk.places.clear();
+        std::vector<ColumnWalk>& walks = chunk.walks;
+        std::vector<float>& records = chunk.records;
+        std::vector<int>& recordRows = chunk.recordRows;
         const auto buffer = [&](int nodeRow) {
             for (std::size_t k = recordRows.size(); k > 0 && k + 2 > recordRows.size(); --k)
                 if (recordRows[k - 1] == nodeRow)
@@ -230,13 +246,13 @@ template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularG
                     && records.size() < kChunkRecordFloats))) {
             const float fy = static_cast<float>(j) + (ys - yCur) / dy;
             if (j != walkedRow) {
-                if (walks.size() <= walkCount)
+                if (walks.size() <= chunk.walkCount)
                     walks.emplace_back();
-                walkColumns(nodes, j, nx, cell, walks[walkCount++]);
+                walkColumns(nodes, j, nx, cell, walks[chunk.walkCount++]);
                 walkedRow = j;
             }
             RowPlace place;
-            place.walk = int(walkCount) - 1;
+            place.walk = int(chunk.walkCount) - 1;
             place.inside = insideNodeCells(fy, h);
             if (place.inside) {
                 const int cj = static_cast<int>(fy);
@@ -244,12 +260,12 @@ template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularG
                 place.lower = buffer(cj);
                 place.upper = buffer(cj + 1);
             }
-            places.push_back(place);
+            chunk.places.push_back(place);
             ++last;
             ys = ys + cell;
             // The row cursor reads its y values from the column where this
             // row's walk ended, and likewise stops on the last node row.
-            const int iEnd = walks[walkCount - 1].end;
+            const int iEnd = walks[chunk.walkCount - 1].end;
             while (ys > yNext && j < h - 1) {
                 j = j + 1;
                 if (j >= h - 1)
@@ -259,74 +275,99 @@ template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularG
                 dy = yNext - yCur;
             }
         }
+        chunk.last = last;
+    };
 
-        // Samples [begin, end) of the chunk, counted row by row from its first.
-        const auto blend = [&](std::size_t begin, std::size_t end) {
-            for (std::size_t at = begin; at < end;) {
-                const std::size_t k = at / std::size_t(nx);
-                const std::size_t c0 = at % std::size_t(nx);
-                const std::size_t c1 = std::min(std::size_t(nx), c0 + (end - at));
-                at += c1 - c0;
-                const RowPlace& place = places[k];
-                if (!place.inside)
+    // Samples [begin, end) of the chunk, counted row by row from its first.
+    const auto blend = [&](const Chunk& chunk, std::size_t begin, std::size_t end) {
+        for (std::size_t at = begin; at < end;) {
+            const std::size_t k = at / std::size_t(nx);
+            const std::size_t c0 = at % std::size_t(nx);
+            const std::size_t c1 = std::min(std::size_t(nx), c0 + (end - at));
+            at += c1 - c0;
+            const RowPlace& place = chunk.places[k];
+            if (!place.inside)
+                continue;
+            const ColumnCell* cells = chunk.walks[std::size_t(place.walk)].cells.data();
+            const float* lowerRow = &chunk.records[std::size_t(place.lower) * recordFloats];
+            const float* upperRow = &chunk.records[std::size_t(place.upper) * recordFloats];
+            const float b = place.b;
+            const std::size_t r = std::size_t(chunk.first) + k;
+            RegularSample* row = &grid.samples[r * std::size_t(nx)];
+            // Four samples of the row at once, each lane with the operations
+            // of one sample alone, so every bit is the same.
+            for (std::size_t c = c0; c < c1; c += kLanes) {
+                const std::size_t lanes = std::min(kLanes, c1 - c);
+                std::size_t offset[kLanes] = {};
+                bool inside[kLanes] = {};
+                Lanes a = {};
+                bool any = false;
+                for (std::size_t l = 0; l < lanes; ++l) {
+                    const ColumnCell column = cells[c + l];
+                    inside[l] = column.index >= 0;
+                    any = any || inside[l];
+                    // A lane without a cell reads node 0, which exists, and is not stored.
+                    offset[l] = inside[l] ? rec * std::size_t(column.index) : 0;
+                    a[l] = inside[l] ? column.fraction : 0.0f;
+                }
+                if (!any)
                     continue;
-                const ColumnCell* cells = walks[std::size_t(place.walk)].cells.data();
-                const float* lowerRow = &records[std::size_t(place.lower) * recordFloats];
-                const float* upperRow = &records[std::size_t(place.upper) * recordFloats];
-                const float b = place.b;
-                const std::size_t r = std::size_t(first) + k;
-                RegularSample* row = &grid.samples[r * std::size_t(nx)];
-                // Four samples of the row at once, each lane with the
-                // operations of one sample alone, so every bit is the same.
-                for (std::size_t c = c0; c < c1; c += kLanes) {
-                    const std::size_t lanes = std::min(kLanes, c1 - c);
-                    std::size_t offset[kLanes] = {};
-                    bool inside[kLanes] = {};
-                    Lanes a = {};
-                    bool any = false;
-                    for (std::size_t l = 0; l < lanes; ++l) {
-                        const ColumnCell column = cells[c + l];
-                        inside[l] = column.index >= 0;
-                        any = any || inside[l];
-                        // A lane without a cell reads node 0, which exists, and is not stored.
-                        offset[l] = inside[l] ? rec * std::size_t(column.index) : 0;
-                        a[l] = inside[l] ? column.fraction : 0.0f;
-                    }
-                    if (!any)
-                        continue;
-                    const auto gather = [&offset](const float* base, std::size_t q) {
-                        return Lanes {
-                            base[offset[0] + q], base[offset[1] + q], base[offset[2] + q], base[offset[3] + q]};
-                    };
-                    const auto blendValue = [&](std::size_t q) {
-                        return bilinear(a, Lanes {b, b, b, b}, gather(lowerRow, q), gather(lowerRow + rec, q),
-                            gather(upperRow, q), gather(upperRow + rec, q));
-                    };
-                    const Lanes vx = blendValue(0);
-                    const Lanes vy = blendValue(1);
-                    const Lanes vz = blendValue(2);
-                    const Lanes speed = squareRoot(vx * vx + vy * vy + vz * vz);
+                const auto gather = [&offset](const float* base, std::size_t q) {
+                    return Lanes {base[offset[0] + q], base[offset[1] + q], base[offset[2] + q], base[offset[3] + q]};
+                };
+                const auto blendValue = [&](std::size_t q) {
+                    return bilinear(a, Lanes {b, b, b, b}, gather(lowerRow, q), gather(lowerRow + rec, q),
+                        gather(upperRow, q), gather(upperRow + rec, q));
+                };
+                const Lanes vx = blendValue(0);
+                const Lanes vy = blendValue(1);
+                const Lanes vz = blendValue(2);
+                const Lanes speed = squareRoot(vx * vx + vy * vy + vz * vz);
+                for (std::size_t l = 0; l < lanes; ++l)
+                    if (inside[l])
+                        row[c + l] = {vx[l], vy[l], vz[l], speed[l]};
+                for (int v = 0; v < n; ++v) {
+                    const Lanes value = blendValue(3 + std::size_t(v));
+                    float* out = &grid.values[std::size_t(v) * plane + r * std::size_t(nx) + c];
                     for (std::size_t l = 0; l < lanes; ++l)
                         if (inside[l])
-                            row[c + l] = {vx[l], vy[l], vz[l], speed[l]};
-                    for (int v = 0; v < n; ++v) {
-                        const Lanes value = blendValue(3 + std::size_t(v));
-                        float* out = &grid.values[std::size_t(v) * plane + r * std::size_t(nx) + c];
-                        for (std::size_t l = 0; l < lanes; ++l)
-                            if (inside[l])
-                                out[l] = value[l];
-                    }
+                            out[l] = value[l];
                 }
             }
-        };
-        const std::size_t samples = std::size_t(last - first) * std::size_t(nx);
-        worker.start([&blend, samples] { blend(0, samples / 2); });
-        blend(samples / 2, samples);
+        }
+    };
+
+    // Both threads take blocks of a chunk's samples until none is left.
+    constexpr std::size_t kBlockSamples = 8192;
+    std::atomic<std::size_t> nextBlock {0};
+    const auto blendBlocks = [&](const Chunk& chunk) {
+        const std::size_t samples = std::size_t(chunk.last - chunk.first) * std::size_t(nx);
+        for (std::size_t at; (at = nextBlock.fetch_add(kBlockSamples)) < samples;)
+            blend(chunk, at, std::min(samples, at + kBlockSamples));
+    };
+
+    int current = 0;
+    prepare(chunks[current], 0, nullptr);
+    for (;;) {
+        const Chunk& chunk = chunks[current];
+        Chunk& next = chunks[1 - current];
+        nextBlock = 0;
+        worker.start([&blendBlocks, &chunk] { blendBlocks(chunk); });
+        const bool more = chunk.last < ny;
+        try {
+            if (more)
+                prepare(next, chunk.last, &chunk.walks[chunk.walkCount - 1]);
+            blendBlocks(chunk);
+        } catch (...) {
+            worker.wait();
+            throw;
+        }
         worker.wait();
-        for (int r = first; r < last; ++r)
+        for (int r = chunk.first; r < chunk.last; ++r)
             progress_.position(r);
-        first = last;
-        records.clear();
+        if (!more)
+            break;
+        current = 1 - current;
     }
 }
 

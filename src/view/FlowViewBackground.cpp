@@ -71,8 +71,8 @@ void FlowView::drawBackground(const DataCoder& coder)
         * 0.5f;
     glPixelZoom(zoom, zoom);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    // Unzoomed at the raster position (0, 0), the viewport's corner at the
-    // window's, glDrawPixels writes exactly the blit's pixels.
+    // Unzoomed at the raster position (0, 0), the viewport's lower left
+    // corner, glDrawPixels writes exactly the pixels the blit copies there.
     if (zoom != 1.0f || !imageBlit_.draw(imageBuffer_.get(), imageWidth_, imageHeight_))
         glDrawPixels(imageWidth_, imageHeight_, GL_RGBA, GL_UNSIGNED_BYTE, imageBuffer_.get());
     glFlush();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "flow/Bilinear.h"
+#include "flow/FloatLanes.h"
 #include "flow/NodeGrid.h"
 #include "flow/RegularGrid.h"
 #include "flow/Resampler.h"
@@ -132,7 +133,7 @@ public:
             return false;
         // The four lanes (vx, vy, vz, speed) blend with the same single-precision
         // operations as one component at a time would.
-        using F4 = float __attribute__((vector_size(16)));
+        using F4 = FloatLanes;
         const std::size_t w = static_cast<std::size_t>(grid_.width);
         const RegularSample* s
             = &grid_.samples[static_cast<std::size_t>(row.index) * w + static_cast<std::size_t>(column.index)];

@@ -1,4 +1,5 @@
 #include "flow/NodeBounds.h"
+#include "flow/FloatLanes.h"
 
 #include <cmath>
 #include <cstdint>
@@ -12,7 +13,7 @@ void NodeBounds::add(const float* xyz, std::size_t nodes)
     // the twelve holds component k % 3. A non-finite x or y fails the load as
     // a whole, so the running tests need no NaN care there; z takes part in
     // nothing, so a non-finite z is only left out of its bounds.
-    using F4 = float __attribute__((vector_size(16)));
+    using F4 = FloatLanes;
     using U4 = std::uint32_t __attribute__((vector_size(16)));
     F4 lo4[3] = {
         F4 {lo_[0], lo_[1], lo_[2], lo_[0]}, F4 {lo_[1], lo_[2], lo_[0], lo_[1]}, F4 {lo_[2], lo_[0], lo_[1], lo_[2]}};

@@ -1,4 +1,5 @@
 #include "flow/Resampler.h"
+#include "flow/FloatLanes.h"
 
 #include "flow/Bilinear.h"
 #include "flow/HugePages.h"
@@ -126,9 +127,7 @@ template <class Nodes> void walkColumns(const Nodes& nodes, int j, int nx, float
     walk.end = i;
 }
 
-// One regular row as the row cursor finds it: the node row of its walk, and
-// the node cell row cj with the fraction b where it is inside.
-using Lanes = float __attribute__((vector_size(4 * sizeof(float))));
+using Lanes = FloatLanes;
 constexpr std::size_t kLanes = 4;
 
 // The correctly rounded square root of every lane, as std::sqrt gives it.
@@ -143,6 +142,8 @@ Lanes squareRoot(Lanes v)
 #endif
 }
 
+// One regular row as the row cursor finds it: the node row of its walk, and
+// the node cell row cj with the fraction b where it is inside.
 struct RowPlace {
     int walk = 0; // index of its column walk in the chunk
     bool inside = false;

@@ -1,4 +1,5 @@
 #include "netcdf/NetCdfVariable.h"
+#include "flow/FloatLanes.h"
 
 #include "netcdf/NetCdfFile.h"
 
@@ -247,7 +248,7 @@ bool NetCdfVariable::readFloats(const std::vector<std::size_t>& start, const std
     if (missing.size() == 1 && static_cast<double>(static_cast<float>(missing.front())) == missing.front()) {
         // Four lanes at a time, as the compiler would not vectorise the
         // comparison on its own.
-        using F4 = float __attribute__((vector_size(16)));
+        using F4 = FloatLanes;
         using I4 = std::int32_t __attribute__((vector_size(16)));
         const float fill = static_cast<float>(missing.front());
         const F4 fills = {fill, fill, fill, fill};

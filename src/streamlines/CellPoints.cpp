@@ -1,4 +1,5 @@
 #include "streamlines/CellPoints.h"
+#include "flow/FloatLanes.h"
 
 #include <cstdint>
 #include <cstring>
@@ -12,7 +13,7 @@ namespace {
 // Four lanes, the width every x86-64 processor computes at once; a block is
 // two of them. Each lane does exactly the single-precision operations a loop
 // over the points would, so the answers are those of the plain loop.
-using Lanes = float __attribute__((vector_size(4 * sizeof(float))));
+using Lanes = FloatLanes;
 using Mask = std::int32_t __attribute__((vector_size(4 * sizeof(std::int32_t))));
 static_assert(CellPoints::kLanes == 8, "a block is two vectors of lanes");
 

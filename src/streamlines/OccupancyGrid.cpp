@@ -1,4 +1,5 @@
 #include "streamlines/OccupancyGrid.h"
+#include "flow/FloatLanes.h"
 
 #include <cstring>
 #include <limits>
@@ -12,7 +13,7 @@ namespace tvl {
 
 namespace {
 
-using Lanes = float __attribute__((vector_size(4 * sizeof(float))));
+using Lanes = FloatLanes;
 using Mask = std::int32_t __attribute__((vector_size(4 * sizeof(std::int32_t))));
 
 Lanes load(const float* values)

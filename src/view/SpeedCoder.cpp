@@ -1,4 +1,5 @@
 #include "SpeedCoder.h"
+#include "flow/FloatLanes.h"
 
 #include "flow/Bilinear.h"
 #include "flow/FlowData.h"
@@ -29,7 +30,7 @@ void SpeedCoder::fillImage(std::span<const float> xs, std::span<const float> ys,
     // once. Four pixels of a row are blended and normalised at once, each lane
     // with the operations of speedAt and normalizeSpeed, so every t is the
     // one a lookup per pixel gives.
-    using Lanes = float __attribute__((vector_size(4 * sizeof(float))));
+    using Lanes = FloatLanes;
     constexpr std::size_t kLanes = 4;
     const FlowData& flow = flowData();
     const std::size_t width = xs.size();

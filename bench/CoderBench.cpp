@@ -48,8 +48,8 @@ void setVortex(FlowData& flow, int n)
     grid.width = grid.height = n;
     grid.additionalCount = 1;
     grid.maximum = {1.0f, 1.0f, 0.0f};
-    grid.samples = std::move(samples);
-    grid.values = std::move(values);
+    grid.samples.assign(samples.begin(), samples.end());
+    grid.values.assign(values.begin(), values.end());
     flow.adoptRegularGrid(std::move(grid));
 }
 

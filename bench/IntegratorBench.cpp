@@ -34,7 +34,7 @@ const tvl::FlowData& vortex()
         tvl::RegularGrid grid;
         grid.width = grid.height = kSize;
         grid.maximum = {20.0f, 20.0f, 0.0f};
-        grid.samples = std::move(samples);
+        grid.samples.assign(samples.begin(), samples.end());
         data.adoptRegularGrid(std::move(grid));
         return data;
     }();

@@ -76,10 +76,13 @@ bool FlowData::loadFiles(const std::string& gridName, const std::string& dataNam
     fresh.minimum = reader.minimum();
     fresh.maximum = reader.maximum();
     const NodeRows nodes = reader.nodeRows();
-    resampler.resampleGrid(nodes, fresh);
+    GridStorage<float> speeds;
+    ValueBorders borders;
+    resampler.resampleGrid(nodes, fresh, speeds, borders);
     if (nodes.failed())
         return fail("Lesefehler: die Dateien haben sich während des Ladens geändert oder sind nicht lesbar.");
-    adoptRegularGrid(std::move(fresh));
+    reportBordersPhase(fresh.height);
+    adopt(std::move(fresh), std::move(speeds), std::move(borders));
     headerInteger_ = reader.header().headerInteger;
     headerReal_ = reader.header().headerReal;
     if (reader.dataFileBytes() > reader.dataBytesNeeded()) {
@@ -110,9 +113,12 @@ bool FlowData::loadNodes(NodeGrid nodes, int headerInteger, float headerReal)
         if (!bounds.finish(fresh.minimum, fresh.maximum, extent, cause)
             || !resampler.sizeGrid(extent, nodes.additionalCount, regularGridCap_, fresh, cause))
             return fail(cause);
-        resampler.resampleGrid(nodes, fresh);
+        GridStorage<float> speeds;
+        ValueBorders borders;
+        resampler.resampleGrid(nodes, fresh, speeds, borders);
         nodes = NodeGrid {};
-        adoptRegularGrid(std::move(fresh));
+        reportBordersPhase(fresh.height);
+        adopt(std::move(fresh), std::move(speeds), std::move(borders));
         headerInteger_ = headerInteger;
         headerReal_ = headerReal;
         return true;
@@ -125,58 +131,60 @@ bool FlowData::loadNodes(NodeGrid nodes, int headerInteger, float headerReal)
 void FlowData::adoptRegularGrid(RegularGrid grid)
 {
     const std::size_t plane = grid.sampleCount();
-    grid.samples.resize(plane);
+    grid.samples.resize(plane, RegularSample {});
     grid.values.resize(plane * std::size_t(grid.additionalCount > 0 ? grid.additionalCount : 0), 0.0f);
-    std::vector<float> speeds;
+    GridStorage<float> speeds;
     reserveWithHugePages(speeds, plane);
     speeds.resize(plane);
     for (std::size_t n = 0; n < plane; ++n)
         speeds[n] = grid.samples[n].speed;
     ValueBorders borders = findValueBorders(grid, speeds);
+    adopt(std::move(grid), std::move(speeds), std::move(borders));
+}
+
+void FlowData::adopt(RegularGrid grid, GridStorage<float> speeds, ValueBorders borders)
+{
+    std::vector<float> range = borders.range();
+    std::vector<float> minimum = borders.minimum();
+    std::vector<float> maximum = borders.maximum();
     // Everything that may throw is done; the moves below cannot fail, so the
     // data set is replaced whole or not at all.
     grid_ = std::move(grid);
     extent_ = grid_.maximum - grid_.minimum;
     speeds_ = std::move(speeds);
-    maxSpeed_ = borders.maxSpeed;
-    valueMinimum_ = std::move(borders.minimum);
-    valueMaximum_ = std::move(borders.maximum);
-    valueRange_ = std::move(borders.range);
+    maxSpeed_ = borders.maxSpeed();
+    valueMinimum_ = std::move(minimum);
+    valueMaximum_ = std::move(maximum);
+    valueRange_ = std::move(range);
 }
 
-FlowData::ValueBorders FlowData::findValueBorders(const RegularGrid& grid, const std::vector<float>& speeds) const
+void FlowData::reportBordersPhase(int height) const
+{
+    const LoadProgress progress(status_);
+    progress.status("Finding Flow Borders...");
+    progress.range(std::int64_t(height) - 1);
+    for (int r = 0; r < height; ++r)
+        progress.position(r);
+}
+
+ValueBorders FlowData::findValueBorders(const RegularGrid& grid, const GridStorage<float>& speeds) const
 {
     const LoadProgress progress(status_);
     progress.status("Finding Flow Borders...");
     progress.range(std::int64_t(grid.height) - 1);
     const std::size_t n = std::size_t(grid.additionalCount > 0 ? grid.additionalCount : 0);
     const std::size_t plane = grid.sampleCount();
-    ValueBorders borders;
-    borders.minimum.assign(n, FLT_MAX);
-    borders.maximum.assign(n, -FLT_MAX);
-    borders.range.assign(n, 0.0f);
+    ValueBorders borders(n);
     for (int r = 0; r < grid.height; ++r) {
         const std::size_t begin = std::size_t(r) * std::size_t(grid.width);
         const std::size_t end = begin + std::size_t(grid.width);
-        float maxSpeed = borders.maxSpeed;
         for (std::size_t s = begin; s < end; ++s)
-            maxSpeed = speeds[s] > maxSpeed ? speeds[s] : maxSpeed;
-        borders.maxSpeed = maxSpeed;
-        for (std::size_t k = 0; k < n; ++k) {
-            const float* values = &grid.values[k * plane];
-            float lo = borders.minimum[k], hi = borders.maximum[k];
-            for (std::size_t s = begin; s < end; ++s) {
-                const float v = values[s];
-                lo = v < lo ? v : lo;
-                hi = v > hi ? v : hi;
-            }
-            borders.minimum[k] = lo;
-            borders.maximum[k] = hi;
-        }
+            borders.addSpeed(speeds[s]);
+        for (std::size_t k = 0; k < n; ++k)
+            for (std::size_t s = begin; s < end; ++s)
+                borders.addValue(k, grid.values[k * plane + s]);
         progress.position(r);
     }
-    for (std::size_t k = 0; k < n; ++k)
-        borders.range[k] = borders.maximum[k] - borders.minimum[k];
     return borders;
 }
 

@@ -5,6 +5,7 @@
 #include "flow/NodeGrid.h"
 #include "flow/RegularGrid.h"
 #include "flow/Resampler.h"
+#include "flow/ValueBorders.h"
 #include "flow/Vector3.h"
 
 #include <cstdint>
@@ -60,8 +61,9 @@ public:
     // sets that come from elsewhere than a file pair.
     bool loadNodes(NodeGrid nodes, int headerInteger = 0, float headerReal = 0.0f);
 
-    // Takes a resampled regular grid as the new data set and finds its value
-    // borders ("Finding Flow Borders..."); both loads end here.
+    // Takes a regular grid built elsewhere as the new data set: packs its
+    // speeds and finds its value borders ("Finding Flow Borders..."). Samples
+    // or values short of width × height are taken as zeros.
     void adoptRegularGrid(RegularGrid grid);
 
     // Regular grid size after a load; 0 before the first.
@@ -177,15 +179,12 @@ private:
         const int index = static_cast<int>(g);
         return {index >= 0 && index < sampleCount - 1, index, g - static_cast<float>(index)};
     }
-    // Maximum speed (0 when no speed is positive) and the smallest, largest
-    // and range of every additional value; strict tests, so NaN is no border.
-    struct ValueBorders {
-        float maxSpeed = 0.0f;
-        std::vector<float> minimum;
-        std::vector<float> maximum;
-        std::vector<float> range;
-    };
-    ValueBorders findValueBorders(const RegularGrid& grid, const std::vector<float>& speeds) const;
+    ValueBorders findValueBorders(const RegularGrid& grid, const GridStorage<float>& speeds) const;
+    // The resampling gathers the borders as it goes; the phase is still
+    // reported, one position per row, as the load's last.
+    void reportBordersPhase(int height) const;
+    // Takes a grid with its speed plane and borders as the new data set.
+    void adopt(RegularGrid grid, GridStorage<float> speeds, ValueBorders borders);
     void log(const std::string& message);
     bool fail(const std::string& cause);
 
@@ -198,7 +197,7 @@ private:
     float headerReal_ = 0.0f;
     RegularGrid grid_;
     Vector3 extent_;
-    std::vector<float> speeds_; // the samples' speeds again, packed for speedAt
+    GridStorage<float> speeds_; // the samples' speeds again, packed for speedAt
     float maxSpeed_ = 0.0f;
     std::vector<float> valueMinimum_;
     std::vector<float> valueMaximum_;

@@ -1,12 +1,14 @@
 #include "flow/GridFileReader.h"
 
+#include "flow/HugePages.h"
 #include "flow/LittleEndian.h"
 #include "flow/LoadProgress.h"
 #include "flow/NodeBounds.h"
+#include "flow/WorkerThread.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <vector>
+#include <memory>
 
 namespace tvl {
 
@@ -17,8 +19,7 @@ std::string number(long long v)
     return std::to_string(v);
 }
 
-// Rows read per block: about 2 MB, at least one row; the block buffer is
-// reused, so the scan never faults in fresh memory.
+// Rows read per block: about 2 MB, at least one row.
 int rowsPerBlock(std::size_t bytesPerRow)
 {
     const std::size_t rows = (std::size_t {2} << 20) / (bytesPerRow ? bytesPerRow : 1);
@@ -71,22 +72,51 @@ bool GridFileReader::scanBounds(std::string& cause)
 {
     progress_.status("Loading Grid Data...");
     progress_.range(std::int64_t(header_.height) - 1);
+    const std::int64_t height = header_.height;
     const std::size_t rowFloats = 3 * std::size_t(header_.width);
-    const int block = rowsPerBlock(rowFloats * 4);
-    std::vector<float> buffer(rowFloats * std::size_t(std::min(block, header_.height)));
-    NodeBounds bounds;
-    for (int j = 0; j < header_.height; j += block) {
-        const int rows = std::min(block, header_.height - j);
-        const std::size_t count = rowFloats * std::size_t(rows);
-        if (!grid_.readAt(buffer.data(), 4 * count, GridHeader::kSize + 4 * rowFloats * std::uint64_t(j))) {
-            cause = "Lesefehler in der Gitterdatei.";
-            return false;
+    const std::size_t floats = rowFloats * std::size_t(height);
+    positions_ = std::make_unique_for_overwrite<float[]>(floats);
+    adviseHugePages(positions_.get(), floats * sizeof(float));
+    // The rows go straight into the node positions that the resampling walks
+    // later. Two threads read a half each, in the blocks one pass would take,
+    // and the bounds of the second half are merged into those of the first,
+    // which gives the bounds of one pass bit for bit.
+    const std::int64_t block = rowsPerBlock(rowFloats * 4);
+    const std::int64_t blocks = (height + block - 1) / block;
+    const std::int64_t split = std::min(height, block * ((blocks + 1) / 2));
+    const auto scan = [&](std::int64_t first, std::int64_t last, NodeBounds& bounds, bool report) {
+        for (std::int64_t j = first; j < last; j += block) {
+            const std::int64_t rows = std::min(block, last - j);
+            const std::size_t count = rowFloats * std::size_t(rows);
+            float* const rowsRead = positions_.get() + rowFloats * std::size_t(j);
+            if (!grid_.readAt(rowsRead, 4 * count, GridHeader::kSize + 4 * rowFloats * std::uint64_t(j)))
+                return false;
+            littleEndianToNative(rowsRead, count);
+            bounds.add(rowsRead, count / 3);
+            for (std::int64_t r = j; report && r < j + rows; ++r)
+                progress_.position(int(r));
         }
-        littleEndianToNative(buffer.data(), count);
-        bounds.add(buffer.data(), count / 3);
-        for (int r = j; r < j + rows; ++r)
-            progress_.position(r);
+        return true;
+    };
+    NodeBounds bounds, upperBounds;
+    bool upperRead = false;
+    WorkerThread worker;
+    worker.start([&] { upperRead = scan(split, height, upperBounds, false); });
+    bool lowerRead = false;
+    try {
+        lowerRead = scan(0, split, bounds, true);
+    } catch (...) {
+        worker.wait();
+        throw;
     }
+    worker.wait();
+    for (std::int64_t r = split; r < height; ++r)
+        progress_.position(int(r));
+    if (!lowerRead || !upperRead) {
+        cause = "Lesefehler in der Gitterdatei.";
+        return false;
+    }
+    bounds.merge(upperBounds);
     return bounds.finish(minimum_, maximum_, extent_, cause);
 }
 

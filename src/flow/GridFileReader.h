@@ -6,6 +6,7 @@
 #include "flow/Vector3.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tvl {
@@ -13,10 +14,11 @@ namespace tvl {
 class LoadProgress;
 
 // The file side of a load: the grid file's header with its size checks, the
-// node bounds streamed from the grid file ("Loading Grid Data..."), the check
-// that the data file holds every record ("Loading Flow Data..."), and then
-// the node rows of both files for the resampling walk. Every failure comes
-// with one German cause for the log; nothing larger than a few rows is held.
+// node positions read whole from the grid file with their bounds ("Loading
+// Grid Data..."), the check that the data file holds every record ("Loading
+// Flow Data..."), and then the node rows for the resampling walk, whose
+// records are read from the data file as the walk needs them. Every failure
+// comes with one German cause for the log.
 class GridFileReader {
 public:
     explicit GridFileReader(const LoadProgress& progress)
@@ -24,8 +26,8 @@ public:
     {
     }
 
-    // Opens the grid file, checks its header against its size and scans the
-    // node bounds (flow coordinates).
+    // Opens the grid file, checks its header against its size, reads the node
+    // positions and finds their bounds (flow coordinates).
     bool readGrid(const std::string& name, std::string& cause);
     // Opens the data file and checks that it holds W × H records of 3 + N
     // floats; bytes beyond them are ignored.
@@ -43,7 +45,10 @@ public:
 
     // Row access to both files; readGrid and openData must have succeeded,
     // and the reader must outlive the rows.
-    NodeRows nodeRows() const { return NodeRows(grid_, data_, header_.width, header_.height, header_.additionalCount); }
+    NodeRows nodeRows() const
+    {
+        return NodeRows(positions_.get(), data_, header_.width, header_.height, header_.additionalCount);
+    }
 
 private:
     bool checkHeader(std::string& cause);
@@ -53,6 +58,7 @@ private:
     InputFile grid_;
     InputFile data_;
     GridHeader header_;
+    std::unique_ptr<float[]> positions_; // x, y, z of every node, in node order
     Vector3 minimum_;
     Vector3 maximum_;
     Vector3 extent_;

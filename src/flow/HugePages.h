@@ -20,7 +20,7 @@ void touchPages(void* begin, std::size_t bytes);
 
 // Reserves room for count elements (touching none of it) and advises huge
 // pages for it, ahead of filling the vector.
-template <class T> void reserveWithHugePages(std::vector<T>& values, std::size_t count)
+template <class T, class Allocator> void reserveWithHugePages(std::vector<T, Allocator>& values, std::size_t count)
 {
     values.reserve(count);
     adviseHugePages(values.data(), values.capacity() * sizeof(T));

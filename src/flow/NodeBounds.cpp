@@ -60,6 +60,15 @@ void NodeBounds::add(const float* xyz, std::size_t nodes)
     finite_ = finite_ && bad == 0;
 }
 
+void NodeBounds::merge(const NodeBounds& later)
+{
+    for (int k = 0; k < 3; ++k) {
+        lo_[k] = later.lo_[k] < lo_[k] ? later.lo_[k] : lo_[k];
+        hi_[k] = later.hi_[k] > hi_[k] ? later.hi_[k] : hi_[k];
+    }
+    finite_ = finite_ && later.finite_;
+}
+
 bool NodeBounds::finish(Vector3& minimum, Vector3& maximum, Vector3& extent, std::string& cause) const
 {
     if (!finite_) {

@@ -15,6 +15,10 @@ class NodeBounds {
 public:
     // Adds nodes nodes, x, y, z each, in flow coordinates.
     void add(const float* xyz, std::size_t nodes);
+    // Takes in the bounds later gathered over the nodes after these, as if
+    // they had been added here: the blocks added on either side stay those
+    // of one pass, so the bounds are its bounds, bit for bit.
+    void merge(const NodeBounds& later);
 
     // The bounds and extent (maximum − minimum). False with a German cause
     // when an x or y coordinate was not finite, the grid has no extent in x or

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <memory>
 
 namespace tvl {
@@ -29,6 +30,11 @@ struct NodeGrid {
     const float* recordsRow(int j) const { return &records[recordSize() * index(0, j)]; }
 
     float y(int i, int j) const { return positions[3 * index(i, j) + 1]; }
+    // Copies the records of row j to dest (recordSize() × width floats).
+    void copyRecordsRow(int j, float* dest) const
+    {
+        std::memcpy(dest, recordsRow(j), recordSize() * static_cast<std::size_t>(width) * sizeof(float));
+    }
     // Allocates both arrays without initialising them; the caller fills them.
     void allocate(int w, int h, int n)
     {

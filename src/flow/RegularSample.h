@@ -4,13 +4,15 @@ namespace tvl {
 
 // One sample of the regular grid. Sample (c, r) stands for the flow position
 // reached by the resampling walk at column c, row r. An outside sample is all
-// zeros. The additional values live beside the samples in FlowData, one plane
-// per value number, so a lookup of value k touches only that plane.
+// zeros, RegularSample {}. The additional values live beside the samples in
+// FlowData, one plane per value number, so a lookup of value k touches only
+// that plane. Trivial, so that a grid of them can be sized without being
+// zeroed (see RegularGrid).
 struct RegularSample {
-    float vx = 0.0f;
-    float vy = 0.0f;
-    float vz = 0.0f;
-    float speed = 0.0f; // sqrt(vx^2 + vy^2 + vz^2) in single precision
+    float vx;
+    float vy;
+    float vz;
+    float speed; // sqrt(vx^2 + vy^2 + vz^2) in single precision
 };
 
 } // namespace tvl

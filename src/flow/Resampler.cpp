@@ -7,18 +7,16 @@
 #include "flow/NodeGrid.h"
 #include "flow/NodeRows.h"
 #include "flow/RegularGrid.h"
+#include "flow/ValueBorders.h"
 #include "flow/WorkerThread.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
-
-#if defined(__SSE__)
-#include <xmmintrin.h>
-#endif
 
 namespace tvl {
 
@@ -90,17 +88,12 @@ struct ColumnCell {
     float fraction = 0.0f;
 };
 
-struct ColumnWalk {
-    std::vector<ColumnCell> cells;
-    int end = 0; // the node column at which the walk ended
-};
-
-template <class Nodes> void walkColumns(const Nodes& nodes, int j, int nx, float cell, ColumnWalk& walk)
+// The column walk of node row j over nx columns, one cell per column.
+template <class Nodes> void walkColumns(const Nodes& nodes, int j, int nx, float cell, ColumnCell* cells)
 {
     const int w = widthOf(nodes);
     const float* row = nodes.positionsRow(j);
     const auto x = [row](int i) { return row[3 * std::size_t(i)]; };
-    walk.cells.assign(std::size_t(nx), ColumnCell {});
     int i = 0;
     float xs = x(0);
     float xCur = xs;
@@ -108,10 +101,12 @@ template <class Nodes> void walkColumns(const Nodes& nodes, int j, int nx, float
     float dx = xNext - xCur;
     for (int c = 0; c < nx; ++c) {
         const float fx = static_cast<float>(i) + (xs - xCur) / dx;
+        ColumnCell found;
         if (insideNodeCells(fx, w)) {
-            const int ci = static_cast<int>(fx);
-            walk.cells[std::size_t(c)] = {ci, fx - static_cast<float>(ci)};
+            found.index = static_cast<int>(fx);
+            found.fraction = fx - static_cast<float>(found.index);
         }
+        cells[c] = found;
         xs = xs + cell;
         // The column cursor stops on the last node, so every x it reads is
         // a node of this row; the samples beyond it stay outside.
@@ -124,37 +119,50 @@ template <class Nodes> void walkColumns(const Nodes& nodes, int j, int nx, float
             dx = xNext - xCur;
         }
     }
-    walk.end = i;
 }
 
 using Lanes = FloatLanes;
 constexpr std::size_t kLanes = 4;
 
-// The correctly rounded square root of every lane, as std::sqrt gives it.
-Lanes squareRoot(Lanes v)
+Lanes loadLanes(const float* values)
 {
-#if defined(__SSE__)
-    return _mm_sqrt_ps(v);
-#else
-    for (std::size_t l = 0; l < kLanes; ++l)
-        v[l] = std::sqrt(v[l]);
-    return v;
-#endif
+    Lanes lanes;
+    std::memcpy(&lanes, values, sizeof lanes);
+    return lanes;
 }
 
-// One regular row as the row cursor finds it: the node row of its walk, and
-// the node cell row cj with the fraction b where it is inside.
+// Where the row cursor finds regular row r: the node row whose column walk
+// the row takes, and the node cell row with the fraction b where it is inside.
 struct RowPlace {
-    int walk = 0; // index of its column walk in the chunk
+    int walkRow = 0;
     bool inside = false;
-    int lower = 0; // chunk buffer of node row cj, and of cj + 1 the next
-    int upper = 0;
+    int cellRow = 0;
     float b = 0.0f;
 };
 
+// Runs job(k) for every k < count, on this thread and the worker at once.
+template <class Job> void onBothThreads(WorkerThread& worker, std::size_t count, const Job& job)
+{
+    std::atomic<std::size_t> next {0};
+    const auto take = [&next, count, &job] {
+        for (std::size_t k; (k = next.fetch_add(1, std::memory_order_relaxed)) < count;)
+            job(k);
+    };
+    worker.start(take);
+    try {
+        take();
+    } catch (...) {
+        worker.wait();
+        throw;
+    }
+    worker.wait();
+}
+
 } // namespace
 
-template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularGrid& grid) const
+template <class Nodes>
+void Resampler::resampleGrid(
+    const Nodes& nodes, RegularGrid& grid, GridStorage<float>& speeds, ValueBorders& borders) const
 {
     const int nx = grid.width;
     const int ny = grid.height;
@@ -162,111 +170,84 @@ template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularG
     const int w = widthOf(nodes);
     const int h = heightOf(nodes);
     const std::size_t plane = grid.sampleCount();
+    const std::size_t valueCount = std::size_t(n);
     grid.additionalCount = n;
     WorkerThread worker;
     grid.samples.clear();
     grid.values.clear();
+    speeds.clear();
     reserveWithHugePages(grid.samples, plane);
-    reserveWithHugePages(grid.values, plane * std::size_t(n));
-    // The fresh pages are provided at their first touch, a half on each thread.
-    for (const auto& [storage, bytes] :
-        {std::pair<void*, std::size_t> {grid.samples.data(), plane * sizeof(RegularSample)},
-            std::pair<void*, std::size_t> {grid.values.data(), plane * std::size_t(n) * sizeof(float)}}) {
-        char* const begin = static_cast<char*>(storage);
-        worker.start([begin, bytes] { touchPages(begin, bytes / 2); });
-        touchPages(begin + bytes / 2, bytes - bytes / 2);
-        worker.wait();
-    }
-    grid.samples.assign(plane, RegularSample {});
-    grid.values.assign(plane * std::size_t(n), 0.0f);
-
-    progress_.status("Preprocessing Flow Data...");
-    progress_.range(std::int64_t(ny) - 1);
+    reserveWithHugePages(grid.values, plane * valueCount);
+    reserveWithHugePages(speeds, plane);
+    // Every sample, value and speed is written below; the fresh pages are
+    // provided at their first touch, a half on each thread, the worker's half
+    // while this thread runs the row cursor.
+    const std::pair<char*, std::size_t> storage[]
+        = {{reinterpret_cast<char*>(grid.samples.data()), plane * sizeof(RegularSample)},
+            {reinterpret_cast<char*>(grid.values.data()), plane * valueCount * sizeof(float)},
+            {reinterpret_cast<char*>(speeds.data()), plane * sizeof(float)}};
+    worker.start([&storage] {
+        for (const auto& [begin, bytes] : storage)
+            touchPages(begin, bytes / 2);
+    });
+    grid.samples.resize(plane);
+    grid.values.resize(plane * valueCount);
+    speeds.resize(plane);
 
     const float cell = kCellSize;
     const std::size_t rec = nodes.recordSize();
     const std::size_t recordFloats = rec * std::size_t(w);
 
-    // The walk goes row by row as the row cursor finds them; the rows are
-    // taken in chunks. For each chunk this thread runs the row cursor, walks
-    // the columns of each node row it meets and copies the node records the
-    // chunk needs (the node rows may be read from files, one at a time).
-    // The samples of a chunk depend on nothing but these, so while the
-    // worker blends one chunk this thread prepares the next, then joins the
-    // blending; every sample is the one the plain walk gives.
-    constexpr std::size_t kChunkSamples = std::size_t {1} << 18;
-    constexpr std::size_t kChunkRecordFloats = std::size_t {1} << 19;
-    struct Chunk {
-        int first = 0;
-        int last = 0;
-        std::vector<ColumnWalk> walks;
-        std::size_t walkCount = 0;
-        std::vector<float> records;
-        std::vector<int> recordRows; // the node row in each record buffer
-        std::vector<RowPlace> places;
-    };
-    Chunk chunks[2];
-
-    int j = 0;
-    float ys = nodes.y(0, 0);
-    float yCur = ys;
-    float yNext = nodes.y(0, 1);
-    float dy = yNext - yCur;
-    int walkedRow = -1;
-    // Fills chunk with the rows from first on; the walk of the node row the
-    // cursor is in carries over from the chunk before, if any.
-    const auto prepare = [&](Chunk& chunk, int first, const ColumnWalk* carried) {
-        chunk.first = first;
-        chunk.walkCount = 0;
-        if (carried != nullptr) {
-            if (chunk.walks.empty())
-                chunk.walks.emplace_back();
-            chunk.walks[0] = *carried;
-            chunk.walkCount = 1;
-        }
-        chunk.records.clear();
-        chunk.recordRows.clear();
-        chunk.places.clear();
-        std::vector<ColumnWalk>& walks = chunk.walks;
-        std::vector<float>& records = chunk.records;
-        std::vector<int>& recordRows = chunk.recordRows;
-        const auto buffer = [&](int nodeRow) {
-            for (std::size_t k = recordRows.size(); k > 0 && k + 2 > recordRows.size(); --k)
-                if (recordRows[k - 1] == nodeRow)
-                    return int(k - 1);
-            recordRows.push_back(nodeRow);
-            records.resize(recordRows.size() * recordFloats);
-            const float* row = nodes.recordsRow(nodeRow);
-            std::copy(row, row + recordFloats, records.end() - std::ptrdiff_t(recordFloats));
-            return int(recordRows.size()) - 1;
-        };
-        int last = first;
-        while (last < ny
-            && (last == first
-                || (std::size_t(last - first) * std::size_t(nx) < kChunkSamples
-                    && records.size() < kChunkRecordFloats))) {
-            const float fy = static_cast<float>(j) + (ys - yCur) / dy;
-            if (j != walkedRow) {
-                if (walks.size() <= chunk.walkCount)
-                    walks.emplace_back();
-                walkColumns(nodes, j, nx, cell, walks[chunk.walkCount++]);
-                walkedRow = j;
+    // The row cursor. It reads its y values from the column where the walk
+    // of the current node row ended. The column cursor only moves forward
+    // and the x it compares with only grows, so after the nx columns of node
+    // row j it stands on the first node whose right neighbour does not lie
+    // left of the last x it reached (on the last node at the latest): the
+    // end of a walk needs that x alone, not the walk. That x is x of node 0
+    // plus nx cells, added one at a time, for four node rows at once.
+    std::vector<float> lastX(std::size_t(h), 0.0f);
+    std::vector<char> haveLastX(std::size_t(h), 0);
+    const auto walkEnd = [&](int j) {
+        if (!haveLastX[std::size_t(j)]) {
+            Lanes xs;
+            for (std::size_t l = 0; l < kLanes; ++l)
+                xs[l] = j + int(l) < h ? nodes.positionsRow(j + int(l))[0] : 0.0f;
+            for (int c = 0; c < nx; ++c)
+                xs = xs + cell;
+            for (std::size_t l = 0; l < kLanes && j + int(l) < h; ++l) {
+                lastX[std::size_t(j) + l] = xs[l];
+                haveLastX[std::size_t(j) + l] = 1;
             }
-            RowPlace place;
-            place.walk = int(chunk.walkCount) - 1;
+        }
+        const float xs = lastX[std::size_t(j)];
+        const float* row = nodes.positionsRow(j);
+        int i = 0;
+        while (i < w - 1 && xs > row[3 * std::size_t(i + 1)])
+            ++i;
+        return i;
+    };
+    std::vector<RowPlace> places(static_cast<std::size_t>(ny));
+    try {
+        int j = 0;
+        float ys = nodes.y(0, 0);
+        float yCur = ys;
+        float yNext = nodes.y(0, 1);
+        float dy = yNext - yCur;
+        int endRow = -1, iEnd = 0;
+        for (RowPlace& place : places) {
+            const float fy = static_cast<float>(j) + (ys - yCur) / dy;
+            place.walkRow = j;
             place.inside = insideNodeCells(fy, h);
             if (place.inside) {
-                const int cj = static_cast<int>(fy);
-                place.b = fy - static_cast<float>(cj);
-                place.lower = buffer(cj);
-                place.upper = buffer(cj + 1);
+                place.cellRow = static_cast<int>(fy);
+                place.b = fy - static_cast<float>(place.cellRow);
             }
-            chunk.places.push_back(place);
-            ++last;
             ys = ys + cell;
-            // The row cursor reads its y values from the column where this
-            // row's walk ended, and likewise stops on the last node row.
-            const int iEnd = walks[chunk.walkCount - 1].end;
+            if (endRow != j) {
+                iEnd = walkEnd(j);
+                endRow = j;
+            }
+            // The row cursor likewise stops on the last node row.
             while (ys > yNext && j < h - 1) {
                 j = j + 1;
                 if (j >= h - 1)
@@ -276,103 +257,147 @@ template <class Nodes> void Resampler::resampleGrid(const Nodes& nodes, RegularG
                 dy = yNext - yCur;
             }
         }
-        chunk.last = last;
-    };
+        for (const auto& [begin, bytes] : storage)
+            touchPages(begin + bytes / 2, bytes - bytes / 2);
+    } catch (...) {
+        worker.wait();
+        throw;
+    }
+    worker.wait();
+    lastX = {};
+    haveLastX = {};
 
-    // Samples [begin, end) of the chunk, counted row by row from its first.
-    const auto blend = [&](const Chunk& chunk, std::size_t begin, std::size_t end) {
-        for (std::size_t at = begin; at < end;) {
-            const std::size_t k = at / std::size_t(nx);
-            const std::size_t c0 = at % std::size_t(nx);
-            const std::size_t c1 = std::min(std::size_t(nx), c0 + (end - at));
-            at += c1 - c0;
-            const RowPlace& place = chunk.places[k];
-            if (!place.inside)
-                continue;
-            const ColumnCell* cells = chunk.walks[std::size_t(place.walk)].cells.data();
-            const float* lowerRow = &chunk.records[std::size_t(place.lower) * recordFloats];
-            const float* upperRow = &chunk.records[std::size_t(place.upper) * recordFloats];
-            const float b = place.b;
-            const std::size_t r = std::size_t(chunk.first) + k;
-            RegularSample* row = &grid.samples[r * std::size_t(nx)];
-            // Four samples of the row at once, each lane with the operations
-            // of one sample alone, so every bit is the same.
-            for (std::size_t c = c0; c < c1; c += kLanes) {
-                const std::size_t lanes = std::min(kLanes, c1 - c);
-                std::size_t offset[kLanes] = {};
-                bool inside[kLanes] = {};
-                Lanes a = {};
-                bool any = false;
-                for (std::size_t l = 0; l < lanes; ++l) {
-                    const ColumnCell column = cells[c + l];
-                    inside[l] = column.index >= 0;
-                    any = any || inside[l];
-                    // A lane without a cell reads node 0, which exists, and is not stored.
-                    offset[l] = inside[l] ? rec * std::size_t(column.index) : 0;
-                    a[l] = inside[l] ? column.fraction : 0.0f;
+    progress_.status("Preprocessing Flow Data...");
+    progress_.range(std::int64_t(ny) - 1);
+
+    // The rows are resampled in chunks. For each, this thread lists the
+    // column walks and node record rows the chunk needs; then both threads
+    // walk the columns and read the records, and then both blend blocks of
+    // samples. Every sample depends on nothing but its walk and its records,
+    // so any split gives the samples of one pass; the borders of each block
+    // are merged in sample order.
+    constexpr std::size_t kChunkSamples = std::size_t {1} << 18;
+    constexpr std::size_t kChunkRecordFloats = std::size_t {1} << 19;
+    constexpr std::size_t kBlockSamples = 8192;
+    std::vector<int> walkRows, walkOf, recordRows, lowerOf, upperOf;
+    std::vector<ColumnCell> cells;
+    std::vector<float> records;
+    std::vector<ValueBorders> blockBorders;
+    borders = ValueBorders(valueCount);
+    for (int first = 0; first < ny;) {
+        walkRows.clear();
+        walkOf.clear();
+        recordRows.clear();
+        lowerOf.clear();
+        upperOf.clear();
+        const auto recordRow = [&recordRows](int nodeRow) {
+            for (std::size_t k = recordRows.size(); k > 0 && k + 2 > recordRows.size(); --k)
+                if (recordRows[k - 1] == nodeRow)
+                    return int(k - 1);
+            recordRows.push_back(nodeRow);
+            return int(recordRows.size()) - 1;
+        };
+        int last = first;
+        while (last < ny
+            && (last == first
+                || (std::size_t(last - first) * std::size_t(nx) < kChunkSamples
+                    && recordRows.size() * recordFloats < kChunkRecordFloats))) {
+            const RowPlace& place = places[std::size_t(last)];
+            if (walkRows.empty() || walkRows.back() != place.walkRow)
+                walkRows.push_back(place.walkRow);
+            walkOf.push_back(int(walkRows.size()) - 1);
+            lowerOf.push_back(place.inside ? recordRow(place.cellRow) : 0);
+            upperOf.push_back(place.inside ? recordRow(place.cellRow + 1) : 0);
+            ++last;
+        }
+        // Four floats more, for the last node's four-lane reads.
+        cells.resize(walkRows.size() * std::size_t(nx));
+        records.resize(recordRows.size() * recordFloats + kLanes);
+        onBothThreads(worker, walkRows.size() + recordRows.size(), [&](std::size_t k) {
+            if (k < walkRows.size())
+                walkColumns(nodes, walkRows[k], nx, cell, &cells[k * std::size_t(nx)]);
+            else
+                nodes.copyRecordsRow(recordRows[k - walkRows.size()], &records[(k - walkRows.size()) * recordFloats]);
+        });
+
+        const std::size_t samples = std::size_t(last - first) * std::size_t(nx);
+        const std::size_t blocks = (samples + kBlockSamples - 1) / kBlockSamples;
+        blockBorders.assign(blocks, ValueBorders(valueCount));
+        onBothThreads(worker, blocks, [&](std::size_t block) {
+            // Gathered apart from the shared list, which the other thread
+            // writes beside it.
+            ValueBorders found(valueCount);
+            const auto outside = [&](std::size_t r, std::size_t c) {
+                const std::size_t s = r * std::size_t(nx) + c;
+                grid.samples[s] = RegularSample {};
+                speeds[s] = 0.0f;
+                found.addSpeed(0.0f);
+                for (std::size_t v = 0; v < valueCount; ++v) {
+                    grid.values[v * plane + s] = 0.0f;
+                    found.addValue(v, 0.0f);
                 }
-                if (!any)
+            };
+            const std::size_t end = std::min(samples, (block + 1) * kBlockSamples);
+            for (std::size_t at = block * kBlockSamples; at < end;) {
+                const std::size_t k = at / std::size_t(nx);
+                const std::size_t c0 = at % std::size_t(nx);
+                const std::size_t c1 = std::min(std::size_t(nx), c0 + (end - at));
+                at += c1 - c0;
+                const std::size_t r = std::size_t(first) + k;
+                const RowPlace& place = places[r];
+                if (!place.inside) {
+                    for (std::size_t c = c0; c < c1; ++c)
+                        outside(r, c);
                     continue;
-                const auto gather = [&offset](const float* base, std::size_t q) {
-                    return Lanes {base[offset[0] + q], base[offset[1] + q], base[offset[2] + q], base[offset[3] + q]};
-                };
-                const auto blendValue = [&](std::size_t q) {
-                    return bilinear(a, Lanes {b, b, b, b}, gather(lowerRow, q), gather(lowerRow + rec, q),
-                        gather(upperRow, q), gather(upperRow + rec, q));
-                };
-                const Lanes vx = blendValue(0);
-                const Lanes vy = blendValue(1);
-                const Lanes vz = blendValue(2);
-                const Lanes speed = squareRoot(vx * vx + vy * vy + vz * vz);
-                for (std::size_t l = 0; l < lanes; ++l)
-                    if (inside[l])
-                        row[c + l] = {vx[l], vy[l], vz[l], speed[l]};
-                for (int v = 0; v < n; ++v) {
-                    const Lanes value = blendValue(3 + std::size_t(v));
-                    float* out = &grid.values[std::size_t(v) * plane + r * std::size_t(nx) + c];
-                    for (std::size_t l = 0; l < lanes; ++l)
-                        if (inside[l])
-                            out[l] = value[l];
+                }
+                const ColumnCell* walk = &cells[std::size_t(walkOf[k]) * std::size_t(nx)];
+                const float* lowerRow = &records[std::size_t(lowerOf[k]) * recordFloats];
+                const float* upperRow = &records[std::size_t(upperOf[k]) * recordFloats];
+                const float b = place.b;
+                for (std::size_t c = c0; c < c1; ++c) {
+                    const ColumnCell column = walk[c];
+                    if (column.index < 0) {
+                        outside(r, c);
+                        continue;
+                    }
+                    // All values of a sample at once, each lane with the
+                    // operations of one value alone, so every bit is the same.
+                    const float a = column.fraction;
+                    const float* lower = lowerRow + rec * std::size_t(column.index);
+                    const float* upper = upperRow + rec * std::size_t(column.index);
+                    const auto blendLanes = [&](std::size_t q) {
+                        return bilinear(a, b, loadLanes(lower + q), loadLanes(lower + rec + q), loadLanes(upper + q),
+                            loadLanes(upper + rec + q));
+                    };
+                    const std::size_t s = r * std::size_t(nx) + c;
+                    Lanes lanes = blendLanes(0);
+                    const float vx = lanes[0], vy = lanes[1], vz = lanes[2];
+                    const float speed = std::sqrt(vx * vx + vy * vy + vz * vz);
+                    grid.samples[s] = RegularSample {vx, vy, vz, speed};
+                    speeds[s] = speed;
+                    found.addSpeed(speed);
+                    for (std::size_t q = 3; q < rec; ++q) {
+                        if (q % kLanes == 0)
+                            lanes = blendLanes(q);
+                        const float value = lanes[q % kLanes];
+                        grid.values[(q - 3) * plane + s] = value;
+                        found.addValue(q - 3, value);
+                    }
                 }
             }
-        }
-    };
-
-    // Both threads take blocks of a chunk's samples until none is left.
-    constexpr std::size_t kBlockSamples = 8192;
-    std::atomic<std::size_t> nextBlock {0};
-    const auto blendBlocks = [&](const Chunk& chunk) {
-        const std::size_t samples = std::size_t(chunk.last - chunk.first) * std::size_t(nx);
-        for (std::size_t at; (at = nextBlock.fetch_add(kBlockSamples)) < samples;)
-            blend(chunk, at, std::min(samples, at + kBlockSamples));
-    };
-
-    int current = 0;
-    prepare(chunks[current], 0, nullptr);
-    for (;;) {
-        const Chunk& chunk = chunks[current];
-        Chunk& next = chunks[1 - current];
-        nextBlock = 0;
-        worker.start([&blendBlocks, &chunk] { blendBlocks(chunk); });
-        const bool more = chunk.last < ny;
-        try {
-            if (more)
-                prepare(next, chunk.last, &chunk.walks[chunk.walkCount - 1]);
-            blendBlocks(chunk);
-        } catch (...) {
-            worker.wait();
-            throw;
-        }
-        worker.wait();
-        for (int r = chunk.first; r < chunk.last; ++r)
+            blockBorders[block] = std::move(found);
+        });
+        for (const ValueBorders& found : blockBorders)
+            borders.merge(found);
+        for (int r = first; r < last; ++r)
             progress_.position(r);
-        if (!more)
-            break;
-        current = 1 - current;
+        first = last;
     }
 }
 
-template void Resampler::resampleGrid<NodeGrid>(const NodeGrid&, RegularGrid&) const;
-template void Resampler::resampleGrid<NodeRows>(const NodeRows&, RegularGrid&) const;
+template void Resampler::resampleGrid<NodeGrid>(
+    const NodeGrid&, RegularGrid&, GridStorage<float>&, ValueBorders&) const;
+template void Resampler::resampleGrid<NodeRows>(
+    const NodeRows&, RegularGrid&, GridStorage<float>&, ValueBorders&) const;
 
 } // namespace tvl

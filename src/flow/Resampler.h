@@ -1,12 +1,14 @@
 #pragma once
 
+#include "flow/RegularGrid.h"
+
 #include <cstdint>
 #include <string>
 
 namespace tvl {
 
 class LoadProgress;
-struct RegularGrid;
+class ValueBorders;
 struct Vector3;
 
 // Resamples a curvilinear node grid onto the regular grid of cell size 0.02
@@ -34,9 +36,11 @@ public:
         std::string& cause) const;
 
     // Fills the sized grid's samples and value planes from the nodes
-    // ("Preprocessing Flow Data...", one progress step per regular row).
-    // Nodes is NodeGrid (in memory) or NodeRows (read on demand).
-    template <class Nodes> void resampleGrid(const Nodes& nodes, RegularGrid& grid) const;
+    // ("Preprocessing Flow Data...", one progress step per regular row), the
+    // samples' speeds as one plane, and the borders of the speeds and values.
+    // Nodes is NodeGrid (in memory) or NodeRows (records read on demand).
+    template <class Nodes>
+    void resampleGrid(const Nodes& nodes, RegularGrid& grid, GridStorage<float>& speeds, ValueBorders& borders) const;
 
 private:
     const LoadProgress& progress_;

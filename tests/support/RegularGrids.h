@@ -19,8 +19,8 @@ inline void setRegularGrid(FlowData& flow, int width, int height, int additional
     grid.additionalCount = additionalCount;
     grid.minimum = minimum;
     grid.maximum = maximum;
-    grid.samples = std::move(samples);
-    grid.values = std::move(values);
+    grid.samples.assign(samples.begin(), samples.end());
+    grid.values.assign(values.begin(), values.end());
     flow.adoptRegularGrid(std::move(grid));
 }
 

@@ -178,11 +178,9 @@ ValueBorders FlowData::findValueBorders(const RegularGrid& grid, const GridStora
     for (int r = 0; r < grid.height; ++r) {
         const std::size_t begin = std::size_t(r) * std::size_t(grid.width);
         const std::size_t end = begin + std::size_t(grid.width);
-        for (std::size_t s = begin; s < end; ++s)
-            borders.addSpeed(speeds[s]);
+        borders.addSpeeds(&speeds[begin], end - begin);
         for (std::size_t k = 0; k < n; ++k)
-            for (std::size_t s = begin; s < end; ++s)
-                borders.addValue(k, grid.values[k * plane + s]);
+            borders.addValues(k, &grid.values[k * plane + begin], end - begin);
         progress.position(r);
     }
     return borders;

@@ -18,6 +18,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
 namespace tvl {
 
 namespace {
@@ -129,6 +133,17 @@ Lanes loadLanes(const float* values)
     Lanes lanes;
     std::memcpy(&lanes, values, sizeof lanes);
     return lanes;
+}
+
+// The correctly rounded square root, as std::sqrt gives it, without the
+// error branch std::sqrt takes for negative numbers.
+float squareRoot(float v)
+{
+#if defined(__SSE__)
+    return _mm_cvtss_f32(_mm_sqrt_ss(_mm_set_ss(v)));
+#else
+    return std::sqrt(v);
+#endif
 }
 
 // Where the row cursor finds regular row r: the node row whose column walk
@@ -283,6 +298,53 @@ void Resampler::resampleGrid(
     std::vector<ColumnCell> cells;
     std::vector<float> records;
     std::vector<ValueBorders> blockBorders;
+    // Columns [c0, c1) of one inside row from its column walk and the node
+    // records of its two node rows. All values of a sample at once, each lane
+    // with the operations of one value alone, so every bit is that of the
+    // walk one value at a time.
+    const auto blendRun = [rec, valueCount](const ColumnCell* walk, const float* lowerRow, const float* upperRow,
+                              float b, std::size_t c0, std::size_t c1, RegularSample* sampleRow, float* speedRow,
+                              float* valueRow, std::size_t valuePlane) {
+        for (std::size_t c = c0; c < c1; ++c) {
+            const ColumnCell column = walk[c];
+            if (column.index < 0) {
+                sampleRow[c] = RegularSample {};
+                speedRow[c] = 0.0f;
+                for (std::size_t v = 0; v < valueCount; ++v)
+                    valueRow[v * valuePlane + c] = 0.0f;
+                continue;
+            }
+            const float a = column.fraction;
+            const float* lower = lowerRow + rec * std::size_t(column.index);
+            const float* upper = upperRow + rec * std::size_t(column.index);
+            const auto blendLanes = [&](std::size_t q) {
+                return bilinear(a, b, loadLanes(lower + q), loadLanes(lower + rec + q), loadLanes(upper + q),
+                    loadLanes(upper + rec + q));
+            };
+            const Lanes lanes = blendLanes(0);
+            const float vx = lanes[0], vy = lanes[1], vz = lanes[2];
+            const float speed = squareRoot(vx * vx + vy * vy + vz * vz);
+            sampleRow[c] = RegularSample {vx, vy, vz, speed};
+            speedRow[c] = speed;
+            // Value v is lane (3 + v) % 4 of the lanes from record float (3 + v) & ~3 on.
+            float* out = valueRow + c;
+            if (valueCount > 0)
+                *out = lanes[3];
+            for (std::size_t q = kLanes; q < rec; q += kLanes) {
+                const Lanes more = blendLanes(q);
+                out = valueRow + (q - 3) * valuePlane + c;
+                const std::size_t count = rec - q;
+                out[0] = more[0];
+                if (count > 1)
+                    out[valuePlane] = more[1];
+                if (count > 2)
+                    out[2 * valuePlane] = more[2];
+                if (count > 3)
+                    out[3 * valuePlane] = more[3];
+            }
+        }
+    };
+
     borders = ValueBorders(valueCount);
     for (int first = 0; first < ny;) {
         walkRows.clear();
@@ -327,16 +389,6 @@ void Resampler::resampleGrid(
             // Gathered apart from the shared list, which the other thread
             // writes beside it.
             ValueBorders found(valueCount);
-            const auto outside = [&](std::size_t r, std::size_t c) {
-                const std::size_t s = r * std::size_t(nx) + c;
-                grid.samples[s] = RegularSample {};
-                speeds[s] = 0.0f;
-                found.addSpeed(0.0f);
-                for (std::size_t v = 0; v < valueCount; ++v) {
-                    grid.values[v * plane + s] = 0.0f;
-                    found.addValue(v, 0.0f);
-                }
-            };
             const std::size_t end = std::min(samples, (block + 1) * kBlockSamples);
             for (std::size_t at = block * kBlockSamples; at < end;) {
                 const std::size_t k = at / std::size_t(nx);
@@ -345,45 +397,24 @@ void Resampler::resampleGrid(
                 at += c1 - c0;
                 const std::size_t r = std::size_t(first) + k;
                 const RowPlace& place = places[r];
+                const std::size_t rowStart = r * std::size_t(nx);
+                RegularSample* const sampleRow = &grid.samples[rowStart];
+                float* const speedRow = &speeds[rowStart];
+                const auto valueRow = [&](std::size_t v) { return &grid.values[v * plane + rowStart]; };
                 if (!place.inside) {
-                    for (std::size_t c = c0; c < c1; ++c)
-                        outside(r, c);
-                    continue;
+                    std::fill(sampleRow + c0, sampleRow + c1, RegularSample {});
+                    std::fill(speedRow + c0, speedRow + c1, 0.0f);
+                    for (std::size_t v = 0; v < valueCount; ++v)
+                        std::fill(valueRow(v) + c0, valueRow(v) + c1, 0.0f);
+                } else {
+                    blendRun(&cells[std::size_t(walkOf[k]) * std::size_t(nx)],
+                        &records[std::size_t(lowerOf[k]) * recordFloats],
+                        &records[std::size_t(upperOf[k]) * recordFloats], place.b, c0, c1, sampleRow, speedRow,
+                        &grid.values[rowStart], plane);
                 }
-                const ColumnCell* walk = &cells[std::size_t(walkOf[k]) * std::size_t(nx)];
-                const float* lowerRow = &records[std::size_t(lowerOf[k]) * recordFloats];
-                const float* upperRow = &records[std::size_t(upperOf[k]) * recordFloats];
-                const float b = place.b;
-                for (std::size_t c = c0; c < c1; ++c) {
-                    const ColumnCell column = walk[c];
-                    if (column.index < 0) {
-                        outside(r, c);
-                        continue;
-                    }
-                    // All values of a sample at once, each lane with the
-                    // operations of one value alone, so every bit is the same.
-                    const float a = column.fraction;
-                    const float* lower = lowerRow + rec * std::size_t(column.index);
-                    const float* upper = upperRow + rec * std::size_t(column.index);
-                    const auto blendLanes = [&](std::size_t q) {
-                        return bilinear(a, b, loadLanes(lower + q), loadLanes(lower + rec + q), loadLanes(upper + q),
-                            loadLanes(upper + rec + q));
-                    };
-                    const std::size_t s = r * std::size_t(nx) + c;
-                    Lanes lanes = blendLanes(0);
-                    const float vx = lanes[0], vy = lanes[1], vz = lanes[2];
-                    const float speed = std::sqrt(vx * vx + vy * vy + vz * vz);
-                    grid.samples[s] = RegularSample {vx, vy, vz, speed};
-                    speeds[s] = speed;
-                    found.addSpeed(speed);
-                    for (std::size_t q = 3; q < rec; ++q) {
-                        if (q % kLanes == 0)
-                            lanes = blendLanes(q);
-                        const float value = lanes[q % kLanes];
-                        grid.values[(q - 3) * plane + s] = value;
-                        found.addValue(q - 3, value);
-                    }
-                }
+                found.addSpeeds(speedRow + c0, c1 - c0);
+                for (std::size_t v = 0; v < valueCount; ++v)
+                    found.addValues(v, valueRow(v) + c0, c1 - c0);
             }
             blockBorders[block] = std::move(found);
         });

@@ -26,6 +26,10 @@ public:
         minimum_[k] = value < minimum_[k] ? value : minimum_[k];
         maximum_[k] = value > maximum_[k] ? value : maximum_[k];
     }
+    // The same for count speeds or count values of value k in sample order,
+    // four at a time.
+    void addSpeeds(const float* speeds, std::size_t count);
+    void addValues(std::size_t k, const float* values, std::size_t count);
     // Takes in what later gathered over samples that come after these.
     void merge(const ValueBorders& later);
 

@@ -299,7 +299,7 @@ void expectThePlainWalk(const std::vector<float>& xyz, const std::vector<float>&
 
 // Grids on which the column walks end anywhere: sheared and wavy rows, rows
 // that run backwards for a stretch or stand still (dx = 0), node rows that
-// cross, records with NaN, 0 to 6 values (every split of a record into four
+// cross, records with NaN and −0, 0 to 6 values (every split of a record into four
 // lanes), and sizes of several chunks.
 TEST(ResamplerPlainWalk, EveryGridGivesTheSamplesOfThePlainWalk)
 {
@@ -327,7 +327,7 @@ TEST(ResamplerPlainWalk, EveryGridGivesTheSamplesOfThePlainWalk)
                     x = shape.width / 3.0f; // a stretch that stands still
                 const float y = shape.height * v + 0.15f * std::sin(0.21f * float(i)) * float(j % 3);
                 xyz.insert(xyz.end(), {x, y, 0.0f});
-                records.insert(records.end(), {std::cos(3.0f * v) - u, u * v, 0.5f * float(j % 2)});
+                records.insert(records.end(), {std::cos(3.0f * v) - u, u * v, j % 3 == 0 ? 0.5f : -0.0f});
                 for (int k = 0; k < n; ++k)
                     records.push_back(i == 7 && j == 3 && k == 0 ? std::nanf("") : float(k + 1) * (u - v) + 0.25f);
             }

@@ -410,7 +410,7 @@ void Resampler::resampleGrid(
                     blendRun(&cells[std::size_t(walkOf[k]) * std::size_t(nx)],
                         &records[std::size_t(lowerOf[k]) * recordFloats],
                         &records[std::size_t(upperOf[k]) * recordFloats], place.b, c0, c1, sampleRow, speedRow,
-                        &grid.values[rowStart], plane);
+                        valueCount > 0 ? &grid.values[rowStart] : nullptr, plane);
                 }
                 found.addSpeeds(speedRow + c0, c1 - c0);
                 for (std::size_t v = 0; v < valueCount; ++v)

@@ -3,7 +3,7 @@
 // latitude stored north to south as weather services do), the same extent
 // and one additional value, both through FlowData, so the resampling is the
 // same and the difference is the reading and the node arrays the import
-// fills (a pair's rows are read as the resampling needs them).
+// fills (a pair's data rows are read as the resampling needs them).
 //
 // The figure is the CPU time (page faults and file reads included) of one
 // load in a fresh process, as when a user opens a file: repeated loads in one

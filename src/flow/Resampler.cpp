@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <utility>
 #include <vector>
@@ -127,13 +126,6 @@ template <class Nodes> void walkColumns(const Nodes& nodes, int j, int nx, float
 
 using Lanes = FloatLanes;
 constexpr std::size_t kLanes = 4;
-
-Lanes loadLanes(const float* values)
-{
-    Lanes lanes;
-    std::memcpy(&lanes, values, sizeof lanes);
-    return lanes;
-}
 
 // The correctly rounded square root, as std::sqrt gives it, without the
 // error branch std::sqrt takes for negative numbers.

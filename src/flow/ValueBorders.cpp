@@ -2,8 +2,6 @@
 
 #include "flow/FloatLanes.h"
 
-#include <cstring>
-
 namespace tvl {
 
 namespace {
@@ -18,8 +16,7 @@ template <class Beyond> float fold(float border, const float* values, std::size_
     FloatLanes lanes = {border, border, border, border};
     std::size_t n = 0;
     for (; n + 4 <= count; n += 4) {
-        FloatLanes v;
-        std::memcpy(&v, values + n, sizeof v);
+        const FloatLanes v = loadLanes(values + n);
         lanes = beyond(v, lanes) ? v : lanes;
     }
     float folded = border;

@@ -255,8 +255,7 @@ bool NetCdfVariable::readFloats(const std::vector<std::size_t>& start, const std
         const F4 nans = {nan, nan, nan, nan};
         std::size_t k = 0;
         for (; k + 4 <= total; k += 4) {
-            F4 v;
-            std::memcpy(&v, &values[k], sizeof v);
+            F4 v = loadLanes(&values[k]);
             const I4 absent = v == fills;
             v = absent ? nans : v;
             std::memcpy(&values[k], &v, sizeof v);

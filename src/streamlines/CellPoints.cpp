@@ -22,13 +22,6 @@ Lanes broadcast(float value)
     return Lanes {value, value, value, value};
 }
 
-Lanes load(const float* values)
-{
-    Lanes lanes;
-    std::memcpy(&lanes, values, sizeof lanes);
-    return lanes;
-}
-
 bool anyLane(const Mask& mask)
 {
     std::uint64_t words[2];
@@ -65,10 +58,10 @@ bool CellPoints::anyBelow(const CellPoints* const* cells, int count, float x, fl
         const float* block = cells[k]->blocks_.data();
         const float* end = block + cells[k]->blocks_.size();
         for (; block != end; block += 2 * kLanes) {
-            const Lanes dx0 = qx - load(block);
-            const Lanes dx1 = qx - load(block + 4);
-            const Lanes dy0 = qy - load(block + kLanes);
-            const Lanes dy1 = qy - load(block + kLanes + 4);
+            const Lanes dx0 = qx - loadLanes(block);
+            const Lanes dx1 = qx - loadLanes(block + 4);
+            const Lanes dy0 = qy - loadLanes(block + kLanes);
+            const Lanes dy1 = qy - loadLanes(block + kLanes + 4);
             const Lanes squared0 = dx0 * dx0 + dy0 * dy0 + qz;
             const Lanes squared1 = dx1 * dx1 + dy1 * dy1 + qz;
             if (anyLane((squared0 < limit) | (squared1 < limit)))

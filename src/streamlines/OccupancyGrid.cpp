@@ -1,7 +1,6 @@
 #include "streamlines/OccupancyGrid.h"
 #include "flow/FloatLanes.h"
 
-#include <cstring>
 #include <limits>
 #include <new>
 
@@ -15,13 +14,6 @@ namespace {
 
 using Lanes = FloatLanes;
 using Mask = std::int32_t __attribute__((vector_size(4 * sizeof(std::int32_t))));
-
-Lanes load(const float* values)
-{
-    Lanes lanes;
-    std::memcpy(&lanes, values, sizeof lanes);
-    return lanes;
-}
 
 // Bit k set where lane k is set.
 unsigned bitsOf(Mask mask)
@@ -113,10 +105,10 @@ bool OccupancyGrid::anyBelow(int column, int row, float x, float y, float zSquar
     int count = 0;
     for (int r = row - 1; r <= row + 1; ++r) {
         const std::size_t first = at(column - 1, r);
-        const Lanes minX = load(&minX_[first]);
-        const Lanes maxX = load(&maxX_[first]);
-        const Lanes minY = load(&minY_[first]);
-        const Lanes maxY = load(&maxY_[first]);
+        const Lanes minX = loadLanes(&minX_[first]);
+        const Lanes maxX = loadLanes(&maxX_[first]);
+        const Lanes minY = loadLanes(&minY_[first]);
+        const Lanes maxY = loadLanes(&maxY_[first]);
         const Lanes gapX = qx < minX ? minX - qx : (qx > maxX ? qx - maxX : zero);
         const Lanes gapY = qy < minY ? minY - qy : (qy > maxY ? qy - maxY : zero);
         const Lanes lower = gapX * gapX + gapY * gapY + qz;

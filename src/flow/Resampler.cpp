@@ -212,19 +212,17 @@ void Resampler::resampleGrid(
     // left of the last x it reached (on the last node at the latest): the
     // end of a walk needs that x alone, not the walk. That x is x of node 0
     // plus nx cells, added one at a time, for four node rows at once.
-    std::vector<float> lastX(std::size_t(h), 0.0f);
-    std::vector<char> haveLastX(std::size_t(h), 0);
+    // NaN until found: the x are finite, and so is every x reached.
+    std::vector<float> lastX(std::size_t(h), std::numeric_limits<float>::quiet_NaN());
     const auto walkEnd = [&](int j) {
-        if (!haveLastX[std::size_t(j)]) {
+        if (std::isnan(lastX[std::size_t(j)])) {
             Lanes xs;
             for (std::size_t l = 0; l < kLanes; ++l)
                 xs[l] = j + int(l) < h ? nodes.positionsRow(j + int(l))[0] : 0.0f;
             for (int c = 0; c < nx; ++c)
                 xs = xs + cell;
-            for (std::size_t l = 0; l < kLanes && j + int(l) < h; ++l) {
+            for (std::size_t l = 0; l < kLanes && j + int(l) < h; ++l)
                 lastX[std::size_t(j) + l] = xs[l];
-                haveLastX[std::size_t(j) + l] = 1;
-            }
         }
         const float xs = lastX[std::size_t(j)];
         const float* row = nodes.positionsRow(j);
@@ -272,7 +270,6 @@ void Resampler::resampleGrid(
     }
     worker.wait();
     lastX = {};
-    haveLastX = {};
 
     progress_.status("Preprocessing Flow Data...");
     progress_.range(std::int64_t(ny) - 1);

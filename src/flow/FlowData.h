@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
+
 namespace tvl {
 
 class LogSink;
@@ -173,11 +177,21 @@ private:
     bool loadFiles(const std::string& gridName, const std::string& dataName);
     static AxisCell axisCell(float g, int sampleCount)
     {
-        // Also outside for NaN, and for values whose truncation does not fit 32 bits.
+        // The truncation of NaN and of values beyond 32 bits is INT_MIN, which
+        // the one unsigned compare below finds outside, as every negative index.
+        const int index = truncateToInt(g);
+        const auto cells = static_cast<std::uint32_t>(sampleCount > 1 ? sampleCount - 1 : 0);
+        return {static_cast<std::uint32_t>(index) < cells, index, g - static_cast<float>(index)};
+    }
+    static int truncateToInt(float g)
+    {
+#if defined(__SSE__)
+        return _mm_cvttss_si32(_mm_set_ss(g));
+#else
         if (!(g >= -2147483648.0f && g < 2147483648.0f))
-            return {};
-        const int index = static_cast<int>(g);
-        return {index >= 0 && index < sampleCount - 1, index, g - static_cast<float>(index)};
+            return INT32_MIN;
+        return static_cast<int>(g);
+#endif
     }
     ValueBorders findValueBorders(const RegularGrid& grid, const GridStorage<float>& speeds) const;
     // The resampling gathers the borders as it goes; the phase is still

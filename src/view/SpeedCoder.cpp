@@ -44,7 +44,7 @@ void SpeedCoder::fillImage(std::span<const float> xs, std::span<const float> ys,
         const FlowData::AxisCell column = flow.columnCell(xs[k]);
         inside[k] = column.inside;
         cells[k] = column.inside ? static_cast<std::size_t>(column.index) : 0;
-        fractions[k] = column.fraction;
+        fractions[k] = column.inside ? column.fraction : 0.0f;
     }
     const std::size_t w = static_cast<std::size_t>(flow.getWidth());
     const std::vector<std::uint32_t> palette = pixelPalette();

@@ -194,6 +194,21 @@ TEST(FlowDataSampling, InsideRuleTruncatesTowardZero)
     }
 }
 
+TEST(FlowDataSampling, NoPointIsInsideAGridWithoutCells)
+{
+    FlowData oneColumn;
+    test::setRegularGrid(
+        oneColumn, 1, 3, 0, std::vector<RegularSample>(3, RegularSample {2.0f, 0, 0, 2.0f}), {}, {0, 0, 0}, {1, 1, 0});
+    const FlowData unloaded;
+    for (const FlowData* flow : {static_cast<const FlowData*>(&oneColumn), &unloaded})
+        for (const Vector3& p : {Vector3 {0, 0, 0}, Vector3 {0.5f, 1.5f, 0}, Vector3 {-0.5f, 0.25f, 0}}) {
+            float s = 0.8f;
+            Vector3 d {7, 7, 7};
+            EXPECT_FALSE(flow->speedAt(p, s) || flow->directionAt(p, d)) << p.x << ", " << p.y;
+            EXPECT_EQ(flow->additionalValueAt(p, 0), 0.0f);
+        }
+}
+
 TEST(FlowDataSampling, LookupsBlendTheFourSamplesAround)
 {
     const FlowData flow = sampled();

@@ -316,12 +316,12 @@ void Resampler::resampleGrid(
             sampleRow[c] = RegularSample {vx, vy, vz, speed};
             speedRow[c] = speed;
             // Value v is lane (3 + v) % 4 of the lanes from record float (3 + v) & ~3 on.
-            float* out = valueRow + c;
+            // Without values there is no value row to point into.
             if (valueCount > 0)
-                *out = lanes[3];
+                valueRow[c] = lanes[3];
             for (std::size_t q = kLanes; q < rec; q += kLanes) {
                 const Lanes more = blendLanes(q);
-                out = valueRow + (q - 3) * valuePlane + c;
+                float* const out = valueRow + (q - 3) * valuePlane + c;
                 const std::size_t count = rec - q;
                 out[0] = more[0];
                 if (count > 1)

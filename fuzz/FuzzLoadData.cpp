@@ -3,7 +3,7 @@
 // loadData through in-memory files. Every load must end in true or false,
 // never a crash, a sanitizer report or a read outside an array, and a failed
 // load must leave the previous data set as it was.
-#include "flow/FlowData.h"
+#include "FuzzFlow.h"
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -35,25 +35,6 @@ std::string path(int fd)
     return "/proc/self/fd/" + std::to_string(fd);
 }
 
-tvl::FlowData& baseline()
-{
-    // A valid 2 x 2 data set loaded once; every fuzz input loads over it.
-    static tvl::FlowData flow = [] {
-        tvl::FlowData f;
-        tvl::NodeGrid nodes;
-        nodes.allocate(2, 2, 1);
-        const float xyz[12] = {0, 0, 0, 1, 0, 0, 0, 1, 0, 1, 1, 0};
-        for (int n = 0; n < 12; ++n)
-            nodes.positions[std::size_t(n)] = xyz[n];
-        for (int n = 0; n < 16; ++n)
-            nodes.records[std::size_t(n)] = n % 4 == 0 ? 1.0f : 0.5f;
-        if (!f.loadNodes(std::move(nodes)))
-            std::abort();
-        return f;
-    }();
-    return flow;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -68,26 +49,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int grid = memoryFile("grid", data, gridLength);
     const int flowData = memoryFile("data", data + gridLength, size - gridLength);
 
-    tvl::FlowData& flow = baseline();
-    // Keep each load small so every input finishes well within a second.
-    flow.setRegularGridCap(std::uint64_t {4} << 20);
-    const int width = flow.getWidth();
-    const float maxSpeed = flow.getMaxSpeed();
-    if (!flow.loadData(path(grid), path(flowData))) {
-        if (flow.getWidth() != width || !(flow.getMaxSpeed() == maxSpeed || maxSpeed != maxSpeed))
-            std::abort(); // a failed load changed the data set
-    }
-    // Every lookup must stay inside the arrays, wherever it is asked.
-    const float probes[] = {-1.5f, -0.5f, 0.0f, 0.5f, 1.0f, 49.99f, 1e9f, -1e9f, __builtin_nanf("")};
-    for (float gx : probes)
-        for (float gy : probes) {
-            tvl::Vector3 d;
-            float s = 0;
-            flow.directionAt({gx, gy, 0}, d);
-            flow.speedAt({gx, gy, 0}, s);
-            for (int k = -1; k <= flow.getAdditionalCount(); ++k)
-                flow.additionalValueAt({gx, gy, 0}, k);
-        }
+    tvl::FlowData& flow = tvl::fuzz::startingFlow(std::uint64_t {4} << 20);
+    tvl::fuzz::loadOver(flow, [&](tvl::FlowData& f) { return f.loadData(path(grid), path(flowData)); });
+    tvl::fuzz::lookEverywhere(flow);
     close(grid);
     close(flowData);
     return 0;

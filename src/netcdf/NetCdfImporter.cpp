@@ -6,12 +6,11 @@
 #include "netcdf/NetCdfVariable.h"
 
 #include "flow/FlowData.h"
+#include "flow/HugePages.h"
 #include "flow/LogSink.h"
 #include "flow/NodeGrid.h"
 #include "flow/RegularSample.h"
 #include "flow/StatusSink.h"
-
-#include <sys/mman.h>
 
 #include <algorithm>
 #include <climits>
@@ -30,19 +29,6 @@ const std::string kScanTag = "[Tavrel|NetCdfImporter|scanFile]: ";
 // Values read per library call and field: whole file rows, a block of all
 // fields small enough to stay in the cache while it is interleaved.
 constexpr std::size_t kBlockValues = std::size_t {1} << 18;
-
-// The node arrays are filled once, front to back, right after they are
-// allocated; on 4 KiB pages the page faults of that fill cost as much as the
-// reading. Huge pages (where the system grants them on request) cut them by
-// a factor of 512; a system that does not grant them ignores the request.
-void preferHugePages(void* start, std::size_t bytes)
-{
-    const std::size_t huge = std::size_t {2} << 20;
-    const std::size_t misalignment = reinterpret_cast<std::uintptr_t>(start) % huge;
-    const std::size_t skip = misalignment == 0 ? 0 : huge - misalignment;
-    if (bytes > skip && (bytes - skip) / huge > 0)
-        ::madvise(static_cast<char*>(start) + skip, (bytes - skip) / huge * huge, MADV_HUGEPAGE);
-}
 
 std::string quoted(const std::string& name)
 {
@@ -380,8 +366,10 @@ bool NetCdfImporter::buildNodes(const NetCdfFile& file, const NetCdfImportOption
 
     NodeGrid fresh;
     fresh.allocate(grid.width(), grid.height(), static_cast<int>(additionalCount));
-    preferHugePages(fresh.positions.get(), 3 * sizeof(float) * fresh.nodeCount());
-    preferHugePages(fresh.records.get(), sizeof(float) * fresh.recordSize() * fresh.nodeCount());
+    // Filled once, front to back, right after the allocation: on 4 KiB pages
+    // the page faults of that fill cost as much as the reading.
+    adviseHugePages(fresh.positions.get(), 3 * sizeof(float) * fresh.nodeCount());
+    adviseHugePages(fresh.records.get(), sizeof(float) * fresh.recordSize() * fresh.nodeCount());
     grid.writePositions(scale, fresh.positions.get());
 
     status("Loading Flow Data...");

@@ -20,6 +20,9 @@ public:
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
+    // Whether start() hands the part to the second thread at once; if not,
+    // wait() does it on the caller's.
+    bool isThreaded() const { return thread_.joinable(); }
     void start(std::function<void()> job);
     // Rethrows what the part threw.
     void wait();

@@ -32,6 +32,8 @@ public:
     }
     // Copies one traced streamline, forward half-line first.
     void addStreamline(const PointList& forward, const PointList& backward);
+    // Copies the half-lines of other from number first on, with their points.
+    void appendFrom(const StreamlineSet& other, std::size_t first);
 
     bool isEmpty() const { return halfLines_.empty(); }
     std::size_t streamlineCount() const { return halfLines_.size() / 2; }

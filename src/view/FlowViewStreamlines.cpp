@@ -3,11 +3,17 @@
 #include "view/FlowView.h"
 
 #include "flow/FlowData.h"
+#include "flow/WorkerThread.h"
 #include "streamlines/RungeKutta4Integrator.h"
 #include "streamlines/StreamlineSet.h"
 #include "view/StreamlineDrawing.h"
 
 #include <GL/gl.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <utility>
 
 namespace tvl {
 
@@ -21,6 +27,49 @@ constexpr float kRatioPerDtestPosition = 0.01f;
 // a flush's cost is small beside the batch's drawing, few enough that the
 // rasteriser starts early.
 constexpr std::size_t kPointsPerDrawnBatch = 8192;
+
+// Batches of placed lines on their way from the placement's thread to the
+// thread that draws them, in placement order.
+class LineBatches {
+public:
+    // Copies the half-lines of lines from number first on as the next batch.
+    void push(const StreamlineSet& lines, std::size_t first)
+    {
+        StreamlineSet batch;
+        batch.appendFrom(lines, first);
+        {
+            const std::lock_guard lock(mutex_);
+            batches_.push_back(std::move(batch));
+        }
+        changed_.notify_one();
+    }
+    // No batch follows.
+    void close()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            closed_ = true;
+        }
+        changed_.notify_one();
+    }
+    // Waits for the next batch; false once all are taken and none follows.
+    bool next(StreamlineSet& batch)
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return !batches_.empty() || closed_; });
+        if (batches_.empty())
+            return false;
+        batch = std::move(batches_.front());
+        batches_.pop_front();
+        return true;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<StreamlineSet> batches_;
+    bool closed_ = false;
+};
 
 } // namespace
 
@@ -39,22 +88,44 @@ void FlowView::drawStreamlines(
     float dsepPosition, float dtestPosition, IntegrationScheme scheme, const StreamlineOptions& options)
 {
     setStreamlineProjection();
-    // The lines go to GL in batches while the placement goes on, each with a
-    // flush, so that the rasteriser draws them while the next ones are
-    // traced; they are drawn once, in placement order. The list then records
-    // them all for replays.
-    std::size_t drawnHalfLines = 0;
-    std::size_t drawnPoints = 0;
-    placeStreamlines(
-        dsepPosition, dtestPosition, scheme, options, [&drawnHalfLines, &drawnPoints](const StreamlineSet& lines) {
-            if (lines.points().size() - drawnPoints < kPointsPerDrawnBatch)
+    // The placement runs on a second thread and hands its lines over in
+    // batches; this thread, whose context GL is, draws each batch with a
+    // flush as it comes. So the tracing, GL's work on the lines sent and the
+    // rasteriser go on at once, while the lines reach GL once each, in
+    // placement order, batch by batch as one thread would send them. The
+    // list then records them all for replays.
+    LineBatches batches;
+    std::size_t batchedHalfLines = 0;
+    std::size_t batchedPoints = 0;
+    WorkerThread placer;
+    placer.start([&] {
+        struct Closer {
+            LineBatches& batches;
+            ~Closer() { batches.close(); }
+        } closer {batches};
+        placeStreamlines(dsepPosition, dtestPosition, scheme, options, [&](const StreamlineSet& lines) {
+            if (lines.points().size() - batchedPoints < kPointsPerDrawnBatch)
                 return;
-            drawnHalfLines = drawFrom(lines, drawnHalfLines);
-            drawnPoints = lines.points().size();
-            glFlush();
+            batches.push(lines, batchedHalfLines);
+            batchedHalfLines = lines.halfLines().size();
+            batchedPoints = lines.points().size();
         });
+    });
+    const auto drawBatches = [&batches] {
+        StreamlineSet batch;
+        while (batches.next(batch)) {
+            drawFrom(batch, 0);
+            glFlush();
+        }
+    };
+    // Without a second thread the placement runs in wait(), and the batches
+    // are drawn after it.
+    if (placer.isThreaded())
+        drawBatches();
+    placer.wait();
+    drawBatches();
     const StreamlineSet& placed = streamlineLayer_.placedLines();
-    drawFrom(placed, drawnHalfLines);
+    drawFrom(placed, batchedHalfLines);
     displayList_.record(placed);
     glFlush();
 }

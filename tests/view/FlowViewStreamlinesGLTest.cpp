@@ -70,6 +70,24 @@ TEST_F(FlowViewStreamlinesGLTest, SlidersSetTheSeparationAndTheListOutlivesNothi
     EXPECT_FALSE(glIsBuffer(list)) << "the view's list goes with it";
 }
 
+TEST_F(FlowViewStreamlinesGLTest, ADensePlacementDrawnInBatchesIsThePictureOfAllItsLinesAtOnce)
+{
+    ASSERT_NO_FATAL_FAILURE(open(true));
+    // Two pixels apart: several batches of lines reach GL while the
+    // placement goes on.
+    view->drawStreamlines(20.0f, 50.0f, IntegrationScheme::Euler);
+    const RgbaImage batched = canvas.read();
+    const StreamlineSet& lines = view->streamlineLayer().placedLines();
+    ASSERT_GT(lines.points().size(), 3u * 8192u) << "too few points for several batches";
+    canvas.clear();
+    view->setStreamlineProjection();
+    draw(lines);
+    const RgbaImage whole = canvas.read();
+    EXPECT_GT(test::countPixels(batched, test::isWhite), 20000);
+    EXPECT_TRUE(std::equal(batched.data(), batched.data() + 4 * 400 * 200, whole.data()))
+        << "the batches drew other pixels than the placed lines";
+}
+
 TEST_F(FlowViewStreamlinesGLTest, ClicksTraceWithTheFourthOrderSchemeAndTheCanvasOptions)
 {
     // The fourth-order scheme keeps its circle over 10000 steps of 0.1 rad;

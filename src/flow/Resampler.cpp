@@ -17,10 +17,6 @@
 #include <utility>
 #include <vector>
 
-#if defined(__SSE__)
-#include <xmmintrin.h>
-#endif
-
 namespace tvl {
 
 namespace {
@@ -126,17 +122,6 @@ template <class Nodes> void walkColumns(const Nodes& nodes, int j, int nx, float
 
 using Lanes = FloatLanes;
 constexpr std::size_t kLanes = 4;
-
-// The correctly rounded square root, as std::sqrt gives it, without the
-// error branch std::sqrt takes for negative numbers.
-float squareRoot(float v)
-{
-#if defined(__SSE__)
-    return _mm_cvtss_f32(_mm_sqrt_ss(_mm_set_ss(v)));
-#else
-    return std::sqrt(v);
-#endif
-}
 
 // Where the row cursor finds regular row r: the node row whose column walk
 // the row takes, and the node cell row with the fraction b where it is inside.
@@ -312,7 +297,7 @@ void Resampler::resampleGrid(
             };
             const Lanes lanes = blendLanes(0);
             const float vx = lanes[0], vy = lanes[1], vz = lanes[2];
-            const float speed = squareRoot(vx * vx + vy * vy + vz * vz);
+            const float speed = std::sqrt(vx * vx + vy * vy + vz * vz);
             sampleRow[c] = RegularSample {vx, vy, vz, speed};
             speedRow[c] = speed;
             // Value v is lane (3 + v) % 4 of the lanes from record float (3 + v) & ~3 on.

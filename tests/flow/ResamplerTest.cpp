@@ -358,4 +358,22 @@ TEST(ResamplerPlainWalk, AWalkThatEndsExactlyOnANodeStopsThere)
 }
 
 } // namespace
+TEST(ResamplerPlainWalk, ARowWalkThatReachesANodeRowExactlyStaysOnIt)
+{
+    // The node rows lie at 0, 0.02 and 0.04: one and two additions of the
+    // cell size. Regular row 1 reaches node row 1 exactly; the row cursor
+    // moves on only past a larger y, so that row still takes the column walk
+    // of node row 0, which starts elsewhere than node row 1's.
+    const float cell = Resampler::kCellSize;
+    const float ys[] = {0.0f, cell, cell + cell};
+    std::vector<float> xyz, records;
+    for (int j = 0; j < 3; ++j)
+        for (int i = 0; i < 5; ++i) {
+            const float x = j == 1 ? 0.013f + 0.2425f * float(i) : 0.25f * float(i);
+            xyz.insert(xyz.end(), {x, ys[j], 0.0f});
+            records.insert(records.end(), {float(i * i) + 3.0f * float(j), float(j * j) - float(i), 0.0f});
+        }
+    expectThePlainWalk(xyz, records, 5, 3, 0);
+}
+
 } // namespace tvl

@@ -64,7 +64,8 @@ const std::vector<FlowShape>& badFlowShapes()
             {0, 0, 0, 1, 0, 0, 2, 0, 0, 0, 1, 0, 1, 1, 0, -kInf, 1, 0}, records(6, 3)),
         files("AllNodesAtOnePoint", "keine Ausdehnung", "SN4DB 2 2 1 0 0 0.0", std::vector<float>(12, 0.25f)),
         files("NoExtentInY", "keine Ausdehnung", "SN4DB 2 2 1 0 0 0.0", rectilinearPositions({0, 1}, {3, 3})),
-        files("RegularGridBeyondCap", "zu groß", "SN4DB 2 2 1 0 0 0.0", rectilinearPositions({0, 2000}, {0, 2000})),
+        files("RegularGridBeyondCap", "zu groß (höchstens 4096 MiB)", "SN4DB 2 2 1 0 0 0.0",
+            rectilinearPositions({0, 2000}, {0, 2000})),
         files("ExtentOverflowsFloat", "zu groß", "SN4DB 2 2 1 0 0 0.0", rectilinearPositions({-3e38f, 3e38f}, {0, 1})),
     };
     return shapes;

@@ -74,8 +74,12 @@ TEST_F(StreamlineLayerTest, SeedTestsSearchTheThreeByThreeCellsAround)
     layer->addToGrid({2, 2, 0});
     layer->addToGrid({10, 2, 0});
     layer->addToGrid({kNaN, 2, 0});
-    EXPECT_EQ(storedPoints(), 1) << "points without a cell are dropped";
+    layer->addToGrid({0, 0, 0});
+    layer->addToGrid({9.99f, 4.99f, 0});
+    EXPECT_EQ(storedPoints(), 3) << "points without a cell are dropped";
     ASSERT_NE(layer->cell(2, 2), nullptr);
+    EXPECT_NE(layer->cell(0, 0), nullptr) << "the first and last cells hold points as well";
+    EXPECT_NE(layer->cell(9, 4), nullptr);
     EXPECT_EQ(layer->cell(3, 2), nullptr) << "cells are made only where a point falls";
     EXPECT_TRUE(layer->isValidSeed({2, 3, 0}, 1.0f)) << "a seed exactly dsep away is valid";
     EXPECT_FALSE(layer->isValidSeed({2, 2.99f, 0}, 1.0f));

@@ -14,7 +14,7 @@ namespace tvl {
 class LoadProgress;
 
 // The file side of a load: the grid file's header with its size checks, the
-// node positions read whole from the grid file with their bounds ("Loading
+// node x and y read whole from the grid file with their bounds ("Loading
 // Grid Data..."), the check that the data file holds every record ("Loading
 // Flow Data..."), and then the node rows for the resampling walk, whose
 // records are read from the data file as the walk needs them. Every failure
@@ -27,7 +27,7 @@ public:
     }
 
     // Opens the grid file, checks its header against its size, reads the node
-    // positions and finds their bounds (flow coordinates).
+    // x and y and finds the bounds of x, y and z (flow coordinates).
     bool readGrid(const std::string& name, std::string& cause);
     // Opens the data file and checks that it holds W × H records of 3 + N
     // floats; bytes beyond them are ignored.
@@ -47,7 +47,7 @@ public:
     // and the reader must outlive the rows.
     NodeRows nodeRows() const
     {
-        return NodeRows(positions_.get(), data_, header_.width, header_.height, header_.additionalCount);
+        return NodeRows(xPlane_.get(), yPlane_.get(), data_, header_.width, header_.height, header_.additionalCount);
     }
 
 private:
@@ -58,7 +58,8 @@ private:
     InputFile grid_;
     InputFile data_;
     GridHeader header_;
-    std::unique_ptr<float[]> positions_; // x, y, z of every node, in node order
+    std::unique_ptr<float[]> xPlane_; // x of every node, in node order
+    std::unique_ptr<float[]> yPlane_; // y likewise
     Vector3 minimum_;
     Vector3 maximum_;
     Vector3 extent_;

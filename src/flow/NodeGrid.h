@@ -30,6 +30,9 @@ struct NodeGrid {
     const float* recordsRow(int j) const { return &records[recordSize() * index(0, j)]; }
 
     float y(int i, int j) const { return positions[3 * index(i, j) + 1]; }
+    // x of the nodes of row j: node i at xRow(j)[kXStride × i].
+    static constexpr std::size_t kXStride = 3;
+    const float* xRow(int j) const { return positionsRow(j); }
     // Copies the records of row j to dest (recordSize() × width floats).
     void copyRecordsRow(int j, float* dest) const
     {

@@ -7,8 +7,10 @@
 
 namespace tvl {
 
-NodeRows::NodeRows(const float* positions, const InputFile& data, int width, int height, int additionalCount)
-    : positions_(positions)
+NodeRows::NodeRows(
+    const float* xPlane, const float* yPlane, const InputFile& data, int width, int height, int additionalCount)
+    : xPlane_(xPlane)
+    , yPlane_(yPlane)
     , data_(data)
     , width_(width)
     , height_(height)

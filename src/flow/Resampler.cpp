@@ -91,8 +91,8 @@ struct ColumnCell {
 template <class Nodes> void walkColumns(const Nodes& nodes, int j, int nx, float cell, ColumnCell* cells)
 {
     const int w = widthOf(nodes);
-    const float* row = nodes.positionsRow(j);
-    const auto x = [row](int i) { return row[3 * std::size_t(i)]; };
+    const float* row = nodes.xRow(j);
+    const auto x = [row](int i) { return row[Nodes::kXStride * std::size_t(i)]; };
     int i = 0;
     float xs = x(0);
     float xCur = xs;
@@ -203,16 +203,16 @@ void Resampler::resampleGrid(
         if (std::isnan(lastX[std::size_t(j)])) {
             Lanes xs;
             for (std::size_t l = 0; l < kLanes; ++l)
-                xs[l] = j + int(l) < h ? nodes.positionsRow(j + int(l))[0] : 0.0f;
+                xs[l] = j + int(l) < h ? nodes.xRow(j + int(l))[0] : 0.0f;
             for (int c = 0; c < nx; ++c)
                 xs = xs + cell;
             for (std::size_t l = 0; l < kLanes && j + int(l) < h; ++l)
                 lastX[std::size_t(j) + l] = xs[l];
         }
         const float xs = lastX[std::size_t(j)];
-        const float* row = nodes.positionsRow(j);
+        const float* row = nodes.xRow(j);
         int i = 0;
-        while (i < w - 1 && xs > row[3 * std::size_t(i + 1)])
+        while (i < w - 1 && xs > row[Nodes::kXStride * std::size_t(i + 1)])
             ++i;
         return i;
     };

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace tvl {
 
@@ -83,22 +82,24 @@ bool GridFileReader::scanBounds(std::string& cause)
     adviseHugePages(yPlane_.get(), nodes * sizeof(float));
     // Each block of rows is read into a buffer of one block, and its x and y
     // go on into the planes that the resampling walks later: two thirds of
-    // the memory of the positions, and a walk along x reads x alone. Two threads
-    // read a half each, in the blocks one pass would take, and the bounds of
-    // the second half are merged into those of the first, which gives the
-    // bounds of one pass bit for bit.
+    // the memory of the positions, and a walk along x reads x alone. Two
+    // threads read a half each, in the blocks one pass would take, and the
+    // bounds of the second half are merged into those of the first, which
+    // gives the bounds of one pass bit for bit.
     const std::int64_t block = rowsPerBlock(rowFloats * 4);
     const std::int64_t blocks = (height + block - 1) / block;
     const std::int64_t split = std::min(height, block * ((blocks + 1) / 2));
     const auto scan = [&](std::int64_t first, std::int64_t last, NodeBounds& bounds, bool report) {
-        std::vector<float> rowsRead(rowFloats * std::size_t(std::min(block, last - first)));
+        // Filled from the file before any use, so not zeroed first.
+        const auto rowsRead
+            = std::make_unique_for_overwrite<float[]>(rowFloats * std::size_t(std::min(block, last - first)));
         for (std::int64_t j = first; j < last; j += block) {
             const std::int64_t rows = std::min(block, last - j);
             const std::size_t count = rowFloats * std::size_t(rows);
-            if (!grid_.readAt(rowsRead.data(), 4 * count, GridHeader::kSize + 4 * rowFloats * std::uint64_t(j)))
+            if (!grid_.readAt(rowsRead.get(), 4 * count, GridHeader::kSize + 4 * rowFloats * std::uint64_t(j)))
                 return false;
-            littleEndianToNative(rowsRead.data(), count);
-            bounds.add(rowsRead.data(), count / 3);
+            littleEndianToNative(rowsRead.get(), count);
+            bounds.add(rowsRead.get(), count / 3);
             float* const x = xPlane_.get() + rowNodes * std::size_t(j);
             float* const y = yPlane_.get() + rowNodes * std::size_t(j);
             for (std::size_t n = 0; n < count / 3; ++n) {

@@ -2,6 +2,7 @@
 
 #include "render/ExtensionList.h"
 
+#include <EGL/egl.h>
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -66,6 +67,8 @@ TEST(OffscreenContext, RefusesImpossibleSizesAndKeepsContextsApart)
         OffscreenContext second;
         ASSERT_TRUE(second.create(8, 4, reason)) << reason;
     }
+    // Left current, a destroyed context would take every later GL call.
+    EXPECT_EQ(eglGetCurrentContext(), EGL_NO_CONTEXT) << "the ended context is still current";
     EXPECT_TRUE(context.makeCurrent()) << "the second context's end took the display down";
 }
 

@@ -59,6 +59,11 @@ TEST(Legend, PutsTheRampAndBothValuesUnderThePicture)
         {58, {0, 0, 255, 255}}, {107, {128, 128, 128, 255}}, {108, kBlack}, {115, kBlack}};
     for (const auto& column : ramp)
         EXPECT_EQ(framed.pixel(column.x, rampRow), column.colour) << "ramp column " << column.x;
+    // Exactly the ramp's rows, black above and below it.
+    const int rampEnd = Legend::kRampTop + Legend::kRampHeight;
+    for (const auto& [row, colour] : {std::pair {Legend::kRampTop - 1, kBlack}, {Legend::kRampTop, {255, 0, 0, 255}},
+             {rampEnd - 1, {255, 0, 0, 255}}, {rampEnd, kBlack}})
+        EXPECT_EQ(framed.pixel(8, Legend::kHeight - 1 - row), colour) << "band row " << row;
 
     // "-1" starts at the margin, "3.5" ends at the margin on the right.
     const BitmapFont font(Legend::kFontScale);

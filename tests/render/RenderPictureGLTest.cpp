@@ -3,8 +3,11 @@
 #include "Pixels.h"
 #include "flow/AnalyticFlow.h"
 #include "flow/FlowData.h"
+#include "render/Legend.h"
 #include "render/RenderSettings.h"
 #include "render/RgbaImage.h"
+#include "transfer/ColorTable.h"
+#include "view/LegendValue.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +46,38 @@ TEST(RenderPictureGLTest, PlacesTransferPointsBesideTheEndsAndRefusesWhatTheData
     EXPECT_FALSE(renderPicture(flow, settings, picture, error)) << "a table of one entry";
     EXPECT_FALSE(renderPicture(FlowData(), RenderSettings(), picture, error)) << "nothing loaded";
     EXPECT_EQ(picture.width(), 400) << "a failed render keeps the picture";
+}
+
+// The band's texts are the background's values at the ramp's two ends, the
+// lowest on the left.
+TEST(RenderPictureGLTest, LegendNamesTheLowestValueLeftAndTheHighestRight)
+{
+    unsetenv("DISPLAY");
+    FlowData flow;
+    ASSERT_TRUE(flow.loadNodes(makeDemoFlow()));
+    RenderSettings settings;
+    settings.width = 300;
+    settings.height = 60;
+    settings.layers.layers = {true, false, false};
+    RgbaImage plain(1, 1);
+    RgbaImage framed(1, 1);
+    std::string error;
+    ASSERT_TRUE(renderPicture(flow, settings, plain, error)) << error;
+    settings.legend = true;
+    ASSERT_TRUE(renderPicture(flow, settings, framed, error)) << error;
+    float highest = 0.0f;
+    ASSERT_TRUE(legendValueAt(flow, BackgroundQuantity::Speed, 0, 1.0f, highest));
+    const std::string low = legendText(BackgroundQuantity::Speed, 0.0f);
+    const std::string high = legendText(BackgroundQuantity::Speed, highest);
+    ASSERT_NE(low, high);
+    // The ramp's colours are the table's own test; the text rows need none.
+    const RgbaImage expected = withLegend(plain, ColorTable(settings.transferEntries), low, high);
+    ASSERT_EQ(framed.height(), expected.height());
+    int differing = 0;
+    for (int row = Legend::kTextTop; row < Legend::kHeight; ++row)
+        for (int x = 0; x < framed.width(); ++x)
+            differing += framed.pixel(x, Legend::kHeight - 1 - row) != expected.pixel(x, Legend::kHeight - 1 - row);
+    EXPECT_EQ(differing, 0) << "the legend should read " << low << " ... " << high;
 }
 
 } // namespace

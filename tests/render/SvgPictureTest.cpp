@@ -5,9 +5,12 @@
 #include "render/RenderPicture.h"
 #include "render/RenderSettings.h"
 #include "render/RgbaImage.h"
+#include "streamlines/PointList.h"
 #include "view/PictureScene.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
 
 // The documents are read with Qt's XML reader and rendered with Qt's SVG
 // renderer; a build without Qt SVG has nothing to check them with.
@@ -188,3 +191,39 @@ TEST(SvgPictureTest, NeedsQtSvg)
 }
 
 #endif
+
+namespace tvl {
+namespace {
+
+// Each segment of a coloured line takes the colour of the point it starts
+// from; the segments of one colour share one path, in the order the colours
+// first appear, so the last point's colour draws nothing.
+TEST(SvgPictureColours, SegmentsTakeTheColourOfTheirFirstPoint)
+{
+    PictureScene scene;
+    scene.frame.canvasWidth = scene.frame.viewportWidth = 100;
+    scene.frame.canvasHeight = scene.frame.viewportHeight = 100;
+    scene.frame.gridMinimum = {0.0f, 0.0f, 0.0f};
+    scene.frame.gridMaximum = {10.0f, 10.0f, 0.0f};
+    PointList forward, backward;
+    for (Vector3 p : {Vector3 {1.0f, 1.0f, 0.0f}, Vector3 {5.0f, 1.0f, 0.0f}, Vector3 {5.0f, 5.0f, 0.0f}})
+        ASSERT_TRUE(forward.append(p));
+    Vector3 seed {1.0f, 1.0f, 0.0f};
+    ASSERT_TRUE(backward.append(seed));
+    DecoratedLines lines;
+    lines.lines.addStreamline(forward, backward);
+    lines.colours = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 9, 9}};
+    scene.layers.emplace_back(lines);
+    std::string svg, error;
+    ASSERT_TRUE(makeSvgPicture(scene, svg, error)) << error;
+    const std::size_t group = svg.find("class=\"line-colours\"");
+    ASSERT_NE(group, std::string::npos);
+    const std::size_t red = svg.find("stroke=\"#ff0000\"", group);
+    const std::size_t green = svg.find("stroke=\"#00ff00\"", group);
+    EXPECT_TRUE(red != std::string::npos && green != std::string::npos && red < green) << svg;
+    EXPECT_EQ(svg.find("#0000ff", group), std::string::npos) << "the last point's colour drew a segment";
+    EXPECT_EQ(svg.find("#090909", group), std::string::npos) << "a one-point half-line drew a segment";
+}
+
+} // namespace
+} // namespace tvl

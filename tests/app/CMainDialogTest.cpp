@@ -183,6 +183,8 @@ void CMainDialogTest::laterLoadsReplaceViewAndCoder()
     const QImage stale = w_->picture();
     window_->arrowPage()->codingList()->setCurrentIndex(0);
     TVL_CHECK(stale != first && w_->picture() == stale, "the new data set, its arrows uncoded for the missing value");
+    TVL_CHECK(window_->canvas(0)->settings().arrowCoding.kind == ArrowCoding::Kind::None,
+        "the first entry, no coding, reaches the canvas");
 }
 
 void CMainDialogTest::canvasChoiceResetsTheZoomAndHandsTheSettings()

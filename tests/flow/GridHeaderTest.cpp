@@ -24,7 +24,7 @@ TEST(GridHeaderTest, FieldsFollowTheScanRules)
     const Row rows[] = {
         {"SN4DB 3 2 1 2 0 0.0", 6, 3, 2, 1, 2, 0, 0.0f},
         {"SN4DB 010 2 1 0 0 0.0", 6, 8, 2, 1, 0, 0, 0.0f}, // a leading 0 is octal
-        {"SN4DB 0x10 2 1 0 0 0.0", 6, 16, 2, 1, 0, 0, 0.0f}, {"SN4DB 0X1f +7 -3 0 0 0.0", 6, 31, 7, -3, 0, 0, 0.0f},
+        {"SN4DB 0x10 2 1 0 0 0.0", 6, 16, 2, 1, 0, 0, 0.0f}, {"SN4DB 0XaF +7 -3 0 0 0.0", 6, 175, 7, -3, 0, 0, 0.0f},
         {"SN4DB 08 1 0 0 0.5", 6, 0, 8, 1, 0, 0, 0.5f}, // octal 0, then a decimal 8
         {"SN4DB\n4\t\t5\r\n1 3\v0\f2.5", 6, 4, 5, 1, 3, 0, 2.5f},
         {"SN4DB9 8 1 0 -17 -1e3", 6, 9, 8, 1, 0, -17, -1000.0f}, // no blank needed after the tag

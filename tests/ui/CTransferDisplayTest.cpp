@@ -81,6 +81,8 @@ void CTransferDisplayTest::leftClickOnAnEmptyPlaceAsksForTheColourOfANewPoint()
     TVL_CHECK(columnOf({255, 0, 0}) == 120 && isRed(marked.pixel(120, kHeight - 3)) && isRed(marked.pixel(120, 5))
             && countPixels(marked, isMarkerGreen, 108, kHeight - 12, 133, kHeight) > 10,
         "OK adds a point of the colour at the clicked column, with an outlined marker, the ramp through it");
+    TVL_CHECK(countPixels(marked, isMarkerGreen, 114, kHeight - 12, 127, kHeight - 6) > 3,
+        "the marker's tip points up into the ramp");
     click(180);
     TVL_CHECK_EQ(strip_->transferFunction().pointCount(), 3, "Cancel adds nothing");
     TVL_CHECK(before_ == 2 && after_ == 2, "the canvases are hidden around each dialog");

@@ -93,5 +93,25 @@ TEST(BordersMerge, NodeBoundsMergedAfterWholeBlocksAreThoseOfOnePass)
     EXPECT_FALSE(finite.finish(lo, hi, extent, cause)) << "a non-finite x in the later part fails the whole";
 }
 
+// The bounds look at four nodes at a time, twelve floats in three vectors,
+// then node by node: a non-finite x or y fails them wherever it lies, a
+// non-finite z nowhere.
+TEST(BordersMerge, ANonFiniteXOrYFailsTheBoundsInEveryLaneAndAZDoesNot)
+{
+    constexpr std::size_t kNodes = 9;
+    for (std::size_t at = 0; at < 3 * kNodes; ++at) {
+        std::vector<float> xyz(3 * kNodes);
+        for (std::size_t k = 0; k < xyz.size(); ++k)
+            xyz[k] = float(k) * 0.5f;
+        // A NaN: an infinity would fail the bounds by their extent anyway.
+        xyz[at] = std::nanf("");
+        NodeBounds bounds;
+        bounds.add(xyz.data(), kNodes);
+        Vector3 lo, hi, extent;
+        std::string cause;
+        EXPECT_EQ(bounds.finish(lo, hi, extent, cause), at % 3 == 2) << "non-finite float " << at << ": " << cause;
+    }
+}
+
 } // namespace
 } // namespace tvl

@@ -98,6 +98,11 @@ void CommandLineTest::theProgramHelpsRefusesAndTakesScreenshots()
     // The demo's double gyre is wider than tall: it fills the lower part of the left canvas.
     const QImage canvas = image.copy(0, image.height() / 2, image.width() / 3, image.height() / 3);
     TVL_CHECK(countPixels(canvas, isArrowColour) > 200 && countPixels(canvas, isWhite) > 200, "arrows, streamlines");
+    // Without --draw-all the data set is open, and nothing is drawn until Draw.
+    const QString opened = dir.filePath("opened.png");
+    TVL_CHECK_EQ(run({"--demo", "--screenshot", opened}, out, err), 0, err);
+    const QImage undrawn = QImage(opened).copy(0, image.height() / 2, image.width() / 3, image.height() / 3);
+    TVL_CHECK(countPixels(undrawn, isArrowColour) + countPixels(undrawn, isWhite) == 0, "an empty canvas");
 }
 
 TVL_GUI_TEST_MAIN(CommandLineTest)

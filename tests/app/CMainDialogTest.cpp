@@ -281,6 +281,9 @@ void CMainDialogTest::backgroundPageBuildsAFreshCoderForEachChoice()
         coder = dynamic_cast<const AdditionalDataCoder*>(page->coder().get());
         TVL_CHECK(coder && coder->valueIndex() == 1, "the list position is the value index");
     }
+    page->dataList()->setCurrentIndex(0);
+    const auto* firstValue = dynamic_cast<const AdditionalDataCoder*>(page->coder().get());
+    TVL_CHECK(firstValue && firstValue->valueIndex() == 0, "back on the first entry, value 0");
 }
 
 void CMainDialogTest::tabsKeepEachPagesFocusAndPagesKeepEnterAndEscape()

@@ -17,17 +17,25 @@
 namespace tvl {
 namespace {
 
+// The demo data set drawn with the background layer alone.
+class RenderPictureGLTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        unsetenv("DISPLAY");
+        ASSERT_TRUE(flow.loadNodes(makeDemoFlow()));
+        settings.layers.layers = {true, false, false};
+    }
+    FlowData flow;
+    RenderSettings settings;
+};
+
 // What the golden pictures leave out: transfer points next to an end point of
 // a small table, and a table or data set that cannot be drawn with.
-TEST(RenderPictureGLTest, PlacesTransferPointsBesideTheEndsAndRefusesWhatTheDataSetLacks)
+TEST_F(RenderPictureGLTest, PlacesTransferPointsBesideTheEndsAndRefusesWhatTheDataSetLacks)
 {
-    unsetenv("DISPLAY");
-    FlowData flow;
-    ASSERT_TRUE(flow.loadNodes(makeDemoFlow()));
-    RenderSettings settings;
     settings.width = 400;
     settings.height = 200;
-    settings.layers.layers = {true, false, false};
     // Four entries, red just right of the left end: the point goes to column 1,
     // never onto the end point's column 0. Entries black, red, 2/3 and 1/3 red.
     settings.transferEntries = 4;
@@ -50,15 +58,10 @@ TEST(RenderPictureGLTest, PlacesTransferPointsBesideTheEndsAndRefusesWhatTheData
 
 // The band's texts are the background's values at the ramp's two ends, the
 // lowest on the left.
-TEST(RenderPictureGLTest, LegendNamesTheLowestValueLeftAndTheHighestRight)
+TEST_F(RenderPictureGLTest, LegendNamesTheLowestValueLeftAndTheHighestRight)
 {
-    unsetenv("DISPLAY");
-    FlowData flow;
-    ASSERT_TRUE(flow.loadNodes(makeDemoFlow()));
-    RenderSettings settings;
     settings.width = 300;
     settings.height = 60;
-    settings.layers.layers = {true, false, false};
     RgbaImage plain(1, 1);
     RgbaImage framed(1, 1);
     std::string error;

@@ -265,6 +265,8 @@ TEST_F(NetCdfImporterTest, VelocityIsFoundByStandardNameThenByCommonName)
         {{{"east", "eastward_wind"}, {"U", ""}, {"V", ""}, {"u10", ""}, {"v10", ""}}, "", "", "u10", "v10"},
         {{{"U", ""}, {"V", ""}, {"uo", ""}, {"vo", ""}}, "", "", "uo", "vo"},
         {{{"u", ""}, {"v", ""}, {"U", ""}, {"V", ""}}, "V", "U", "V", "U"},
+        // Half a pair is no pair: the next whole one is taken.
+        {{{"u", ""}, {"v10", ""}, {"U", ""}, {"V", ""}}, "", "", "U", "V"},
     };
     for (const Row& row : rows) {
         CfFile file;
